@@ -1,0 +1,27 @@
+-- The program's own table, to be created once in the management system's
+-- SQL Server database (the one that holds Prodotti and prodottiC):
+--   sqlcmd -S SERVER -U USER -P PASSWORD -d DATABASE -i sqlserver_inventarioreale.sql
+IF OBJECT_ID(N'dbo.InventarioReale', N'U') IS NULL
+BEGIN
+    CREATE TABLE dbo.InventarioReale (
+        IDInventarioReale   INT IDENTITY(1,1) NOT NULL PRIMARY KEY,
+        DescProdotto        NVARCHAR(255) NULL,
+        Barcode             NVARCHAR(50)  NULL,
+        PrezzoPubblico      FLOAT NULL,
+        PrezzoAcquisto      FLOAT NULL,
+        IVA                 FLOAT NULL,
+        IDCategoria         INT NULL,
+        Categoria           NVARCHAR(50) NULL,
+        UM                  NVARCHAR(10) NULL,
+        Modifica            NVARCHAR(1) NULL,
+        Modificato          NVARCHAR(1) NULL,
+        GiacenzaReale       FLOAT NULL,
+        GiacenzaStatistica  FLOAT NULL,
+        DataModifica        DATETIME NULL,
+        IDProdottoVentrox   INT NULL,
+        IDProdottoEliminato INT NULL,
+        CodInterno          NVARCHAR(50) NULL
+    );
+    CREATE INDEX IX_InventarioReale_Ventrox ON dbo.InventarioReale (IDProdottoVentrox);
+    CREATE INDEX IX_InventarioReale_Eliminato ON dbo.InventarioReale (IDProdottoEliminato);
+END;

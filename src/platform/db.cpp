@@ -1,0 +1,287 @@
+#include "db.h"
+#include "errors.h"
+#include "events.h"
+
+#include <QAtomicInt>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QThread>
+#include <QUuid>
+#include <memory>
+
+namespace Db {
+
+void fail(const QSqlError &error, const QString &sql, double number)
+{
+    QString text = error.databaseText().trimmed();
+    const QString driver = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = driver;
+    else if (!driver.isEmpty() && !text.contains(driver))
+        text = driver + QStringLiteral(": ") + text;
+    if (text.isEmpty())
+        text = QStringLiteral("Errore del database");
+    if (!sql.isEmpty())
+        text += QStringLiteral(" [") + sql.simplified() + QLatin1Char(']');
+    throw RuntimeError(number, text);
+}
+
+} // namespace Db
+
+namespace {
+
+QAtomicInt g_counter;
+
+QString newName()
+{
+    return QStringLiteral("inventario-%1").arg(g_counter.fetchAndAddRelaxed(1));
+}
+
+// Opens `db` for `target`; "" on success, else the reason.
+QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int loginTimeout)
+{
+    if (target.kind == ConnectionTarget::Invalid)
+        return target.error;
+    if (target.kind == ConnectionTarget::SQLite) {
+        // a missing file is an error: it is never created empty
+        const QFileInfo info(target.databaseName);
+        if (!info.exists() || !info.isFile())
+            return QStringLiteral("File di database non trovato: ") + target.databaseName;
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    } else {
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeout));
+    }
+    db.setDatabaseName(target.databaseName);
+    if (!db.open()) {
+        QString text = db.lastError().text().trimmed();
+        return text.isEmpty() ? QStringLiteral("Impossibile aprire il database") : text;
+    }
+    QSqlQuery q(db);
+    if (target.kind == ConnectionTarget::SQLite) {
+        // a file that is no database opens, but cannot be read
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const QString text = q.lastError().text();
+            db.close();
+            return text;
+        }
+    } else if (!target.sqliteDialect) {
+        if (!q.exec(QStringLiteral("SET DATEFORMAT dmy"))) {
+            const QString text = q.lastError().text();
+            db.close();
+            return text;
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+Connection::Connection() : m_name(newName()) {}
+
+Connection::~Connection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isValid())
+            db.close();
+    }
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
+}
+
+void Connection::open(const QString &connectionString, int loginTimeout)
+{
+    close();
+    m_target = ConnString::resolve(connectionString);
+    if (m_target.kind == ConnectionTarget::Invalid)
+        throw RuntimeError(ErrNo::DbProviderFailure, m_target.error);
+    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
+                                                     : QSqlDatabase::addDatabase(m_target.driver, m_name);
+    if (db.driverName() != m_target.driver) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        db = QSqlDatabase::addDatabase(m_target.driver, m_name);
+    }
+    const QString error = openDatabase(db, m_target, loginTimeout);
+    if (!error.isEmpty())
+        throw RuntimeError(ErrNo::DbProviderFailure, error);
+}
+
+void Connection::close()
+{
+    if (QSqlDatabase::contains(m_name)) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+}
+
+bool Connection::isOpen() const
+{
+    if (!QSqlDatabase::contains(m_name))
+        return false;
+    return QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
+
+QString Connection::adapt(const QString &sql) const
+{
+    if (!m_target.sqliteDialect)
+        return sql;
+    static const QRegularExpression top(QStringLiteral("^(\\s*SELECT\\s+)TOP\\s+(\\d+)\\s+"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = top.match(sql);
+    if (!m.hasMatch())
+        return sql;
+    QString out = sql;
+    out.replace(m.capturedStart(), m.capturedLength(), m.captured(1));
+    return out.trimmed() + QStringLiteral(" LIMIT ") + m.captured(2);
+}
+
+void Connection::execute(const QString &sql)
+{
+    if (!isOpen())
+        throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
+    QSqlQuery q(database());
+    if (!q.exec(adapt(sql)))
+        Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
+}
+
+Recordset::Recordset(Connection &connection, const QString &sql) : m_query(connection.database()), m_sql(sql)
+{
+    if (!connection.isOpen())
+        throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
+    m_query.setForwardOnly(true);
+    if (!m_query.exec(connection.adapt(sql)))
+        Db::fail(m_query.lastError(), sql, ErrNo::DbStatementFailure);
+    moveNext();
+}
+
+Recordset::~Recordset() { close(); }
+
+void Recordset::close()
+{
+    m_query.finish();
+    m_eof = true;
+}
+
+void Recordset::moveNext()
+{
+    m_eof = !m_query.next();
+    if (m_eof && m_query.lastError().isValid())
+        Db::fail(m_query.lastError(), m_sql, ErrNo::DbStatementFailure);
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    const QString key = name.toLower();
+    auto it = m_index.constFind(key);
+    if (it != m_index.constEnd())
+        return *it;
+    const int i = m_query.record().indexOf(name);
+    m_index.insert(key, i);
+    return i;
+}
+
+QVariant Recordset::field(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw RuntimeError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
+    if (m_eof)
+        throw RuntimeError(3021, QStringLiteral("BOF o EOF è True oppure il record corrente è stato eliminato."));
+    return m_query.value(i);
+}
+
+Transaction::Transaction(Connection &connection) : m_connection(connection)
+{
+    if (connection.sqlite()) {
+        connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        QSqlDatabase db = connection.database();
+        if (!db.transaction())
+            Db::fail(db.lastError(), QStringLiteral("BEGIN TRANSACTION"), ErrNo::DbStatementFailure);
+    }
+}
+
+Transaction::~Transaction()
+{
+    if (m_done || !m_connection.isOpen())
+        return;
+    if (m_connection.sqlite()) {
+        QSqlQuery q(m_connection.database());
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        m_connection.database().rollback();
+    }
+}
+
+void Transaction::commit()
+{
+    if (m_connection.sqlite()) {
+        m_connection.execute(QStringLiteral("COMMIT"));
+    } else {
+        QSqlDatabase db = m_connection.database();
+        if (!db.commit())
+            Db::fail(db.lastError(), QStringLiteral("COMMIT"), ErrNo::DbStatementFailure);
+    }
+    m_done = true;
+}
+
+namespace Db {
+namespace {
+struct TestState {
+    QMutex mutex;
+    bool finished = false;
+    QString error;
+};
+} // namespace
+
+QString testConnection(const QString &connectionString, int loginTimeout, int waitMs, bool *timedOut)
+{
+    if (timedOut)
+        *timedOut = false;
+    const ConnectionTarget target = ConnString::resolve(connectionString);
+    if (target.kind == ConnectionTarget::Invalid)
+        return target.error;
+    auto state = std::make_shared<TestState>();
+    // The open runs on a worker with its own connection, so that the window
+    // keeps painting while a slow server makes us wait.
+    QThread *worker = QThread::create([state, target, loginTimeout] {
+        const QString name = newName();
+        QString error;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, name);
+            error = openDatabase(db, target, loginTimeout);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        QMutexLocker lock(&state->mutex);
+        state->error = error;
+        state->finished = true;
+    });
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        {
+            QMutexLocker lock(&state->mutex);
+            if (state->finished)
+                return state->error;
+        }
+        if (clock.elapsed() > waitMs) {
+            if (timedOut)
+                *timedOut = true;
+            return QStringLiteral("Timeout scaduto");
+        }
+        Events::DoEvents();
+        QThread::msleep(5);
+    }
+}
+} // namespace Db

@@ -1,0 +1,87 @@
+#pragma once
+#include "connstring.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+// The database layer: a connection opened from a stored connection string,
+// forward-read recordsets with fields by name, and a transaction guard. The
+// program's SQL is SQL Server's; for SQLite only what it cannot read is
+// rewritten (SELECT TOP n).
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Opens the connection; throws RuntimeError when it cannot be opened.
+    // loginTimeout (seconds) bounds the wait for a server's answer.
+    void open(const QString &connectionString, int loginTimeout = 15);
+    void close();
+    bool isOpen() const;
+    bool sqlite() const { return m_target.sqliteDialect; }
+    bool sqlServer() const { return m_target.kind == ConnectionTarget::SqlServer || (m_target.kind == ConnectionTarget::Odbc && !m_target.sqliteDialect); }
+
+    // Runs a statement that returns no rows; throws RuntimeError on failure.
+    void execute(const QString &sql);
+    // The statement as this connection's server reads it.
+    QString adapt(const QString &sql) const;
+
+    QSqlDatabase database() const;
+    QString name() const { return m_name; }
+
+private:
+    QString m_name;
+    ConnectionTarget m_target;
+};
+
+class Recordset {
+public:
+    // Runs the query; throws RuntimeError when the server rejects it.
+    Recordset(Connection &connection, const QString &sql);
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    bool eof() const { return m_eof; }
+    void moveNext();
+    // The value of a field, the name matched without regard to case; throws
+    // RuntimeError 3265 when the recordset has no such field.
+    QVariant field(const QString &name) const;
+    int fieldIndex(const QString &name) const;
+    QVariant value(int index) const { return m_query.value(index); }
+    void close();
+
+private:
+    QSqlQuery m_query;
+    QString m_sql;
+    bool m_eof = true;
+    mutable QHash<QString, int> m_index;
+};
+
+// Commits at commit(), rolls back when it leaves scope uncommitted. On SQLite
+// it takes the write lock at once (BEGIN IMMEDIATE).
+class Transaction {
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    void commit();
+
+private:
+    Connection &m_connection;
+    bool m_done = false;
+};
+
+namespace Db {
+// Builds the RuntimeError of a failed statement or connection.
+[[noreturn]] void fail(const QSqlError &error, const QString &sql, double number);
+
+// Opens a new, separate connection with the string and closes it again,
+// waiting at most `waitMs` (on a monotonic clock) while the window keeps
+// painting. Returns "" when the connection opened, else the reason.
+QString testConnection(const QString &connectionString, int loginTimeout, int waitMs, bool *timedOut = nullptr);
+}

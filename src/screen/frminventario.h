@@ -1,0 +1,97 @@
+#pragma once
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QScopedPointer>
+#include <QVariant>
+
+namespace Ui { class frmInventario; }
+class InventarioModel;
+class ProdottiListModel;
+struct RigaInventario;
+
+namespace Modulo {
+// When set, the next key release in txtCodice only clears it (the Enter
+// that closed the product editor).
+extern bool SaltaKeyUpCodice;
+// Selects the whole text of a text box and paints it orange.
+void EvidenziaCampo(QWidget *control);
+}
+
+// The stock-taking screen.
+class frmInventario : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmInventario(QWidget *parent = nullptr);
+    ~frmInventario() override;
+
+    const QScopedPointer<Ui::frmInventario> ui;
+
+    // start-up and connection indicator
+    void Form_Load();
+    void aggiornaIndicatore();   // ApriConnessione -> "OK" on green / "NO" on red
+    bool connesso() const;       // the indicator reads "OK"
+
+    // the list of counted rows
+    void ImpostaColonne();
+    void CreaRigaLista(const QString &descrizione, const QString &barcode, qint16 idCategoria, const QString &categoria,
+                       const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico,
+                       double prezzoAcquisto, const QString &giacenzaReale, double giacenzaStatistica,
+                       const QDateTime &dataModifica, qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato);
+    void CaricaDati();
+    void ClearForm();
+    void ClearFormSenzaNome();
+    InventarioModel *modelloLista() const { return m_lista; }
+    ProdottiListModel *modelloProdotti() const { return m_prodotti; }
+
+    // searches
+    void AzzeraRicerca();
+
+    // saving, deleting, the inventory file
+    void SalvaRiga();
+    long ContatoreGet(const QString &idContatore, const QString &nameTabella);
+    void CreaFileInventarioTab();
+
+public Q_SLOTS:
+    void btn_tutti_Click();
+    void lvwProdotti_ItemClick(const QModelIndex &index);
+    void cmdSelezionaTutto_Click();
+    void cmdDeselezionaTutto_Click();
+
+    void txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
+    void txtCodice_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
+    void txtCodice_GotFocus();
+    void txtCodice_LostFocus();
+    void Form_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
+
+    void txtNome_Change();
+    void CheckTipoRicerca_Click();
+    void txtNome_GotFocus();
+    void txtNome_LostFocus();
+    void txtNome_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
+    void txtNome_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
+
+    void ListProdotti_Click();
+    void TxtCopieReali_GotFocus();
+    void TxtCopieReali_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
+
+    void cmdSalva_Click();
+    void CmdElimina_Click();
+    void cmdModifica_Click();
+    void MnuFileInvTab_Click();
+    void ConfFTP_Click();
+    void Esci_Click();
+    void lblTest1_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void caricaLista(const QString &sql);
+    void riempiListaProdotti(const QString &sqlOrEmpty);
+    void dimensionaRicerca(int n, bool specialeDue);
+    void spostaSelezione(QWidget *field, int keyCode);
+
+    InventarioModel *m_lista = nullptr;
+    ProdottiListModel *m_prodotti = nullptr;
+    bool m_nomeInCorso = false;
+};
