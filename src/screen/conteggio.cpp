@@ -1,4 +1,4 @@
-// Saving a count, deleting a row, the inventory text file, the editor.
+// Saving a count, deleting a row, the inventory text file.
 #include "frminventario.h"
 #include "ui_frmInventario.h"
 
@@ -7,4 +7,3 @@ void frmInventario::SalvaRiga() {}
 long frmInventario::ContatoreGet(const QString &, const QString &) { return 0; }
 void frmInventario::CmdElimina_Click() {}
 void frmInventario::CreaFileInventarioTab() {}
-void frmInventario::cmdModifica_Click() {}
