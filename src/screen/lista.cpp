@@ -13,3 +13,4 @@ void frmInventario::btn_tutti_Click() {}
 void frmInventario::lvwProdotti_ItemClick(const QModelIndex &) {}
 void frmInventario::cmdSelezionaTutto_Click() {}
 void frmInventario::cmdDeselezionaTutto_Click() {}
+void frmInventario::caricaLista(const QString &) {}

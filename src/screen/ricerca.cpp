@@ -22,7 +22,6 @@ void frmInventario::txtNome_KeyUp(int, Qt::KeyboardModifiers) {}
 void frmInventario::ListProdotti_Click() {}
 void frmInventario::TxtCopieReali_GotFocus() {}
 void frmInventario::TxtCopieReali_KeyUp(int, Qt::KeyboardModifiers) {}
-void frmInventario::caricaLista(const QString &) {}
 void frmInventario::riempiListaProdotti(const QString &) {}
 void frmInventario::dimensionaRicerca(int, bool) {}
 void frmInventario::spostaSelezione(QWidget *, int) {}
