@@ -10,7 +10,7 @@
 namespace Modulo {
 namespace {
 
-QString normalise(const QString &key) { return (key + QLatin1Char('=')).trimmed().toUpper(); }
+QString normalise(const QString &key) { return (key.trimmed() + QLatin1Char('=')).toUpper(); }
 
 bool matches(const QString &decoded, const QString &prefix)
 {

@@ -2,6 +2,7 @@
 #include "errors.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace Regional {
@@ -90,16 +91,20 @@ double toNumber(const QVariant &value)
     default:
         break;
     }
-    const QString text = value.toString();
-    if (text.trimmed().isEmpty())
+    const QString text = value.toString().trimmed();
+    if (text.isEmpty())
         return 0;
+    // A database hands decimals back as text with a point ("12.50"); that
+    // form wins over the regional reading, where the point groups thousands.
+    static const QRegularExpression plain(QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?$"));
+    if (plain.match(text).hasMatch()) {
+        bool ok = false;
+        const double d = QLocale::c().toDouble(text, &ok);
+        if (ok)
+            return d;
+    }
     if (auto n = readNumber(text))
         return *n;
-    // a database may hand back a decimal text with a point ("12.50")
-    bool ok = false;
-    const double d = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (ok)
-        return d;
     throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("Tipo non corrispondente"));
 }
 

@@ -1,0 +1,146 @@
+// Opening the shared connection at start-up, the indicator and the guard.
+#include "fixture/fixture.h"
+#include "fixture/testmain.h"
+#include "frame/modulo.h"
+#include "screen/frminventario.h"
+#include "ui_frmInventario.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// A loopback port that accepts connections (the kernel completes them) and
+// never answers; or, closed at once, a port where nothing listens.
+struct Listener {
+    int fd = -1;
+    int port = 0;
+    explicit Listener(bool keepOpen)
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+        socklen_t len = sizeof addr;
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
+        port = ntohs(addr.sin_port);
+        if (keepOpen) {
+            ::listen(fd, 16);
+        } else {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ~Listener()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    QString connectionString() const
+    {
+        return QStringLiteral("Provider=SQLOLEDB;Data Source=127.0.0.1,%1;UID=sa;PWD=x;DATABASE=Ventrox").arg(port);
+    }
+};
+
+bool isRed(QLabel *label) { return label->styleSheet().contains(QStringLiteral("background-color: rgb(255, 0, 0)")); }
+bool isGreen(QLabel *label) { return label->styleSheet().contains(QStringLiteral("background-color: rgb(0, 255, 0)")); }
+} // namespace
+
+class TestConnessione : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyOrMissingTermIniGivesNoAtOnce()
+    {
+        Fixture::Program program(Fixture::Program::Empty, false);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!Modulo::ApriConnessione());
+        QVERIFY(QFile::exists(program.file("term.ini")));
+        QVERIFY(!Modulo::ApriConnessione());
+        QVERIFY(t.elapsed() < 1000);
+        QVERIFY(program.messages.isEmpty());
+    }
+
+    void demoDatabaseOpensAndStartUpFillsTheScreen()
+    {
+        Fixture::Program program(Fixture::Program::Demo);
+        frmInventario form;
+        form.Form_Load();
+        QCOMPARE(form.ui->lblTest1->text(), QStringLiteral("OK"));
+        QVERIFY(isGreen(form.ui->lblTest1));
+        QVERIFY(Modulo::ConnPrincipale().isOpen());
+        QCOMPARE(form.ui->TxtCopieReali->text(), QStringLiteral("1"));
+        QVERIFY(program.messages.isEmpty());
+        QVERIFY(program.errors.isEmpty());
+        // open already: a new test leaves the shared connection alone
+        QVERIFY(Modulo::ApriConnessione());
+    }
+
+    void missingDatabaseFileGivesNo()
+    {
+        Fixture::Program program;
+        Modulo::ScriviParametro(QStringLiteral("StrConnPrincipale"), QStringLiteral("Provider=SQLite;Data Source=assente.db"));
+        frmInventario form;
+        form.Form_Load();
+        QCOMPARE(form.ui->lblTest1->text(), QStringLiteral("NO"));
+        QVERIFY(isRed(form.ui->lblTest1));
+        QVERIFY(!QFile::exists(program.file("assente.db")));
+        QVERIFY(program.messages.isEmpty());
+    }
+
+    void garbageAndClosedPortGiveNoAtOnce()
+    {
+        Fixture::Program program;
+        Listener closed(false);
+        for (const QString &s : {QStringLiteral("garbage;;=="), QStringLiteral("Provider=Nessuno;Data Source=x"), closed.connectionString()}) {
+            Modulo::ScriviParametro(QStringLiteral("StrConnPrincipale"), s);
+            QElapsedTimer t;
+            t.start();
+            QVERIFY2(!Modulo::ApriConnessione(), qPrintable(s));
+            QVERIFY2(t.elapsed() < 2500, qPrintable(s));
+        }
+    }
+
+    void silentServerGivesNoWithinFiveSecondsWhileTheWindowLives()
+    {
+        Fixture::Program program;
+        Listener silent(true);
+        Modulo::ScriviParametro(QStringLiteral("StrConnPrincipale"), silent.connectionString());
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(50);
+        QElapsedTimer t;
+        t.start();
+        frmInventario form;
+        form.show();
+        form.aggiornaIndicatore();
+        const qint64 elapsed = t.elapsed();
+        QCOMPARE(form.ui->lblTest1->text(), QStringLiteral("NO"));
+        QVERIFY2(elapsed >= 2000 && elapsed < 6500, qPrintable(QString::number(elapsed)));
+        QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));   // timers kept firing
+        QVERIFY(!Modulo::ConnPrincipale().isOpen());
+    }
+
+    void guardShowsItsMessage()
+    {
+        Fixture::Program program;
+        QVERIFY(!Modulo::connessioneAperta());
+        QCOMPARE(program.messages.size(), 1);
+        QCOMPARE(program.messages.at(0).prompt, QStringLiteral("DataBase SQL non Connesso Correttamente!!"));
+        QCOMPARE(program.messages.at(0).title, QStringLiteral("Attenzione!!"));
+        QCOMPARE(program.messages.at(0).style, 16);
+        program.connect();
+        QVERIFY(Modulo::connessioneAperta());
+        QCOMPARE(program.messages.size(), 1);
+    }
+};
+INVENTARIO_TEST(TestConnessione)
+#include "tst_connessione.moc"
