@@ -35,8 +35,9 @@ int show(const QString &prompt, int style, const QString &title)
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
     if ((style & 0x0F) == YesNo) {
-        QAbstractButton *yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
+        QPushButton *yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
         box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
         box.exec();
         return box.clickedButton() == yes ? Yes : No;
     }
