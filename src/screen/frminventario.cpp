@@ -46,6 +46,7 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     m_prodotti = new ProdottiListModel(this);
     ui->ListProdotti->setModel(m_prodotti);
     ui->ListProdotti->setUniformItemSizes(true);
+    ui->ListProdotti->setTextElideMode(Qt::ElideNone);   // the id stays out of view, no ellipsis
     ui->ListProdotti->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->ListProdotti->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui->ListProdotti->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -87,7 +87,9 @@ protected:
 
 private:
     void caricaLista(const QString &sql);
-    void riempiListaProdotti(const QString &sqlOrEmpty);
+    // Appends the products a statement returns to ListProdotti in one call;
+    // with a limit, reading stops once the list holds that many items.
+    int riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite = 0);
     void dimensionaRicerca(int n, bool specialeDue);
     void spostaSelezione(QWidget *field, int keyCode);
 

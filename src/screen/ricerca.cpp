@@ -1,27 +1,164 @@
-// The product search by code, barcode and name, and the chosen product.
+// The parts of the product search that the code search, the name search and
+// the reset share: the result list, its growth with the hits, moving through
+// it from a search field, and the highlight of the search fields.
 #include "frminventario.h"
 #include "ui_frmInventario.h"
+#include "prodottilistmodel.h"
+#include "frame/modulo.h"
+#include "platform/db.h"
+#include "platform/events.h"
+#include "platform/regional.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+namespace {
+// Design heights of the search frame and of the result list, in twips.
+constexpr int kFrameTwips = 1695;
+constexpr int kListaTwips = 390;
+
+int pixels(int twips) { return qRound(twips / 15.0); }
+
+void impostaSfondo(QWidget *control, const QString &styleSheet)
+{
+    if (control->styleSheet() != styleSheet)
+        control->setStyleSheet(styleSheet);
+}
+} // namespace
 
 namespace Modulo {
 bool SaltaKeyUpCodice = false;
-void EvidenziaCampo(QWidget *) {}
+
+void EvidenziaCampo(QWidget *control)
+{
+    if (!control)
+        return;
+    impostaSfondo(control, QStringLiteral("background-color: rgb(255, 128, 0);"));
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        edit->setSelection(0, static_cast<int>(edit->text().size()));
+}
+} // namespace Modulo
+
+namespace {
+// A search field with the focus has its text selected on light yellow.
+void entra(QLineEdit *field)
+{
+    field->setSelection(0, static_cast<int>(field->text().size()));
+    impostaSfondo(field, QStringLiteral("background-color: rgb(255, 255, 128);"));
 }
 
-void frmInventario::AzzeraRicerca() {}
-void frmInventario::txtCodice_KeyUp(int, Qt::KeyboardModifiers) {}
-void frmInventario::txtCodice_KeyDown(int, Qt::KeyboardModifiers) {}
-void frmInventario::txtCodice_GotFocus() {}
-void frmInventario::txtCodice_LostFocus() {}
-void frmInventario::Form_KeyUp(int, Qt::KeyboardModifiers) {}
-void frmInventario::txtNome_Change() {}
-void frmInventario::CheckTipoRicerca_Click() {}
-void frmInventario::txtNome_GotFocus() {}
-void frmInventario::txtNome_LostFocus() {}
-void frmInventario::txtNome_KeyDown(int, Qt::KeyboardModifiers) {}
-void frmInventario::txtNome_KeyUp(int, Qt::KeyboardModifiers) {}
-void frmInventario::ListProdotti_Click() {}
-void frmInventario::TxtCopieReali_GotFocus() {}
-void frmInventario::TxtCopieReali_KeyUp(int, Qt::KeyboardModifiers) {}
-void frmInventario::riempiListaProdotti(const QString &) {}
-void frmInventario::dimensionaRicerca(int, bool) {}
-void frmInventario::spostaSelezione(QWidget *, int) {}
+void esce(QLineEdit *field) { impostaSfondo(field, QStringLiteral("background-color: rgb(255, 255, 255);")); }
+} // namespace
+
+void frmInventario::txtCodice_GotFocus() { entra(ui->txtCodice); }
+void frmInventario::txtCodice_LostFocus() { esce(ui->txtCodice); }
+void frmInventario::txtNome_GotFocus() { entra(ui->txtNome); }
+void frmInventario::txtNome_LostFocus() { esce(ui->txtNome); }
+
+void frmInventario::txtCodice_KeyDown(int keyCode, Qt::KeyboardModifiers)
+{
+    Events::InputHold hold;
+    spostaSelezione(ui->txtCodice, keyCode);
+}
+
+void frmInventario::txtNome_KeyDown(int keyCode, Qt::KeyboardModifiers)
+{
+    Events::InputHold hold;
+    spostaSelezione(ui->txtNome, keyCode);
+}
+
+// F1 and F2 reach the form whichever control has the focus.
+void frmInventario::Form_KeyUp(int keyCode, Qt::KeyboardModifiers)
+{
+    if (keyCode == 112 && ui->txtCodice->isEnabled())
+        ui->txtCodice->setFocus();
+    else if (keyCode == 113 && ui->txtNome->isEnabled())
+        ui->txtNome->setFocus();
+}
+
+int frmInventario::riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite)
+{
+    Recordset rs(Modulo::ConnPrincipale(), sql);
+    QVector<ProdottiListModel::Voce> voci;
+    if (!rs.eof()) {
+        const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto")};
+        int indici[3];
+        for (int i = 0; i < 3; ++i) {
+            indici[i] = rs.fieldIndex(nomi[i]);
+            if (indici[i] < 0)
+                rs.field(nomi[i]);   // throws: no such field
+        }
+        const int presenti = m_prodotti->rowCount();
+        const auto tabella = eliminati ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti;
+        while (!rs.eof()) {
+            const QString codice = Regional::valueText(rs.value(indici[0]));
+            const QString descrizione = Regional::valueText(rs.value(indici[1]));
+            const QString id = Regional::valueText(rs.value(indici[2]));
+            voci.push_back({marcate ? ProdottiListModel::testoVoceEliminata(codice, descrizione, id)
+                                    : ProdottiListModel::testoVoce(codice, descrizione, id),
+                            tabella});
+            if (limite > 0 && presenti + voci.size() >= limite)
+                break;
+            rs.moveNext();
+        }
+    }
+    rs.close();
+    const int aggiunte = static_cast<int>(voci.size());
+    m_prodotti->appendVoci(std::move(voci));
+    return aggiunte;
+}
+
+void frmInventario::dimensionaRicerca(int n, bool specialeDue)
+{
+    int frame = kFrameTwips;
+    int lista = kListaTwips;
+    if (n > 1) {
+        const int m = std::min(n, 30);
+        frame += 200 * m;
+        lista += (200 - 45) * m;
+        if (specialeDue && n == 2) {
+            frame += 100;
+            lista += 100;
+        }
+    }
+    ui->Frame3->resize(ui->Frame3->width(), pixels(frame));
+    ui->ListProdotti->resize(ui->ListProdotti->width(), pixels(lista));
+    // a grown frame lies over the list of counted rows
+    ui->Frame3->raise();
+}
+
+void frmInventario::spostaSelezione(QWidget *field, int keyCode)
+{
+    if (keyCode != 38 && keyCode != 40)
+        return;
+    const int count = m_prodotti->rowCount();
+    const int current = ui->ListProdotti->currentIndex().row();
+    int target = current;
+    if (keyCode == 40 && count - 1 > current)
+        target = current + 1;
+    else if (keyCode == 38 && current >= 1)
+        target = current - 1;
+    if (target != current)
+        ui->ListProdotti->setCurrentIndex(m_prodotti->index(target));
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->setCursorPosition(static_cast<int>(edit->text().size()));
+}
+
+void frmInventario::AzzeraRicerca()
+{
+    Events::InputHold hold;
+    ui->txtCodice->clear();
+    m_prodotti->clear();
+    ui->ListProdotti->hide();
+    Modulo::guarded(QString(), [this] {
+        if (Modulo::ConnPrincipale().isOpen()) {
+            const int n = riempiListaProdotti(
+                QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where IDProdotto=0"), false, false);
+            dimensionaRicerca(n, false);
+        } else {
+            Modulo::connessioneAperta();
+        }
+    });
+    setEnabled(true);
+    ui->ListProdotti->show();
+}
