@@ -4,6 +4,7 @@
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
@@ -13,6 +14,7 @@
 #include <QThread>
 #include <QUuid>
 #include <memory>
+#include <sys/stat.h>
 
 namespace Db {
 
@@ -110,6 +112,12 @@ void Connection::open(const QString &connectionString, int loginTimeout)
     const QString error = openDatabase(db, m_target, loginTimeout);
     if (!error.isEmpty())
         throw RuntimeError(ErrNo::DbProviderFailure, error);
+    m_device = m_inode = 0;
+    struct stat st {};
+    if (m_target.kind == ConnectionTarget::SQLite && ::stat(QFile::encodeName(m_target.databaseName).constData(), &st) == 0) {
+        m_device = st.st_dev;
+        m_inode = st.st_ino;
+    }
 }
 
 void Connection::close()
@@ -124,7 +132,18 @@ bool Connection::isOpen() const
 {
     if (!QSqlDatabase::contains(m_name))
         return false;
-    return QSqlDatabase::database(m_name, false).isOpen();
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (!db.isOpen())
+        return false;
+    if (m_inode != 0) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(m_target.databaseName).constData(), &st) != 0 || st.st_dev != m_device
+            || st.st_ino != m_inode) {
+            db.close();
+            return false;
+        }
+    }
+    return true;
 }
 
 QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }

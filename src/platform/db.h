@@ -37,6 +37,10 @@ public:
 private:
     QString m_name;
     ConnectionTarget m_target;
+    // The SQLite file as it was opened: a file deleted or replaced under an
+    // open connection would take every later write with it, so the
+    // connection counts as closed from then on.
+    quint64 m_device = 0, m_inode = 0;
 };
 
 class Recordset {

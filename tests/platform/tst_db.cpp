@@ -114,6 +114,22 @@ private Q_SLOTS:
         QVERIFY(!Db::testConnection(QStringLiteral("Provider=SQLite;Data Source=garbage.db"), 3, 5000).isEmpty());
         QVERIFY(Db::testConnection(program.connectionString(), 3, 5000).isEmpty());
     }
+    void fileDeletedOrReplacedUnderTheConnection()
+    {
+        Fixture::Program program;
+        Connection c;
+        c.open(program.connectionString());
+        QVERIFY(c.isOpen());
+        // replaced by another file: what the program writes must not go to the old one
+        QVERIFY(QFile::rename(program.dbPath(), program.dbPath() + QStringLiteral(".old")));
+        QVERIFY(QFile::copy(program.dbPath() + QStringLiteral(".old"), program.dbPath()));
+        QVERIFY(!c.isOpen());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, c.execute(QStringLiteral("DELETE FROM Prodotti")));
+        c.open(program.connectionString());
+        QVERIFY(c.isOpen());
+        QVERIFY(QFile::remove(program.dbPath()));
+        QVERIFY(!c.isOpen());
+    }
     void odbcThroughTheSqliteDriver()
     {
         Fixture::Program program;

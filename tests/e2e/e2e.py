@@ -1,0 +1,251 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the real window: scanner bursts, deletes, the inventory
+file, the product editor, the connection dialog, faults and hostile input.
+Each scenario starts the program in a fresh temporary folder."""
+import os
+import random
+import re
+import shutil
+import signal
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+
+INVENTARIO = os.path.abspath(sys.argv[1])
+DEMO = os.path.abspath(sys.argv[2])
+ONLY = sys.argv[3:] 
+ARTIFACTS = os.path.join(os.getcwd(), "e2e-artifacts")
+os.makedirs(ARTIFACTS, exist_ok=True)
+
+FAILURES = []
+PASSED = []
+
+
+def run(*args, check=True):
+    return subprocess.run(args, check=check, capture_output=True, text=True).stdout
+
+
+def xdo(*args, check=True):
+    return run("xdotool", *[str(a) for a in args], check=check)
+
+
+class Program:
+    """One program folder and one running program in it."""
+
+    def __init__(self, name, demo=True):
+        self.name = name
+        self.folder = tempfile.mkdtemp(prefix="e2e-%s-" % name)
+        shutil.copy(INVENTARIO, os.path.join(self.folder, "inventario"))
+        if demo:
+            run(DEMO, self.folder)
+        # opening the inventory file goes to a stub that records the path
+        self.bin = os.path.join(self.folder, "stub-bin")
+        os.makedirs(self.bin)
+        with open(os.path.join(self.bin, "xdg-open"), "w") as f:
+            f.write('#!/bin/sh\necho "$@" >> "%s/opened.txt"\n' % self.folder)
+        os.chmod(os.path.join(self.bin, "xdg-open"), 0o755)
+        self.proc = None
+        self.wid = None
+
+    @property
+    def db(self):
+        return os.path.join(self.folder, "demo.db")
+
+    def start(self, wait_title="Controllo Magazzino"):
+        env = dict(os.environ)
+        env["PATH"] = self.bin + ":" + env.get("PATH", "")
+        env.pop("QT_QPA_PLATFORM", None)
+        self.log = open(os.path.join(self.folder, "stderr.txt"), "w")
+        self.proc = subprocess.Popen([os.path.join(self.folder, "inventario")], cwd=self.folder, env=env,
+                                     stdout=self.log, stderr=self.log)
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            out = xdo("search", "--onlyvisible", "--name", "^%s$" % wait_title, check=False).split()
+            if out:
+                self.wid = out[-1]
+                break
+            time.sleep(0.1)
+        assert self.wid, "the window did not appear"
+        xdo("windowfocus", "--sync", self.wid, check=False)
+        geo = xdo("getwindowgeometry", "--shell", self.wid)
+        g = dict(line.split("=") for line in geo.split())
+        self.x, self.y, self.w, self.h = int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+        self.menu = self.h - 632       # the client area is 1016 x 632 under the menu bar
+        time.sleep(0.5)
+
+    def alive(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def stop(self):
+        if self.alive():
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+    def click(self, x, y, client=True):
+        """Clicks at a point of the client area (pixels, as the layout gives them)."""
+        xdo("mousemove", "--sync", self.x + x, self.y + y + (self.menu if client else 0))
+        xdo("click", "1")
+        time.sleep(0.15)
+
+    def type(self, text, delay=4):
+        xdo("type", "--delay", delay, text)
+
+    def key(self, *keys):
+        xdo("key", "--delay", 30, *keys)
+
+    def screenshot(self, name):
+        path = os.path.join(ARTIFACTS, name + ".png")
+        run("import", "-window", "root", path)
+        colours = int(run("convert", path, "-format", "%k", "info:").strip())
+        assert colours > 8, "the screenshot %s is blank" % path
+        return path
+
+    def rows(self, sql, args=()):
+        con = sqlite3.connect(self.db, timeout=10)
+        try:
+            return con.execute(sql, args).fetchall()
+        finally:
+            con.close()
+
+    def file(self, name):
+        with open(os.path.join(self.folder, name), "rb") as f:
+            return f.read()
+
+    def wait_until(self, predicate, timeout=30, what="condition"):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if predicate():
+                return
+            time.sleep(0.2)
+        raise AssertionError("timed out waiting for " + what)
+
+    def window_names(self):
+        out = xdo("search", "--onlyvisible", "--name", ".", check=False).split()
+        names = []
+        for w in out:
+            names.append(xdo("getwindowname", w, check=False).strip())
+        return names
+
+
+def scenario(fn):
+    name = fn.__name__
+    if ONLY and name not in ONLY:
+        return fn
+    print("-- %s" % name, flush=True)
+    try:
+        fn()
+        PASSED.append(name)
+        print("   ok", flush=True)
+    except Exception as e:  # a failed scenario must not stop the others
+        FAILURES.append((name, repr(e)))
+        print("   FAILED: %r" % (e,), flush=True)
+    return fn
+
+
+def qty_value(text):
+    return float(text.replace(".", "").replace(",", "."))
+
+
+@scenario
+def counting_session_at_reader_speed():
+    p = Program("conta")
+    try:
+        products = p.rows("SELECT IDProdotto, Barcode FROM Prodotti ORDER BY IDProdotto LIMIT 60")
+        before = {r[0]: r[1] for r in p.rows("SELECT IDProdottoVentrox, GiacenzaReale FROM InventarioReale")}
+        rnd = random.Random(7)
+        quantities = ["1", "1", "2", "3", "5", "12", "2,5", "0,5", "-1", "1000"]
+        scans = [(rnd.choice(products), rnd.choice(quantities)) for _ in range(200)]
+        expected = dict(before)
+        for (pid, _), q in scans:
+            expected[pid] = expected.get(pid, 0) + qty_value(q)
+        p.start()
+        for (pid, barcode), q in scans:
+            # the reader's Enter, then the quantity and Enter at once: no pause
+            p.type("%s\n%s\n" % (barcode, q), delay=3)
+
+        def done():
+            got = {r[0]: r[1] for r in p.rows("SELECT IDProdottoVentrox, GiacenzaReale FROM InventarioReale")}
+            return all(abs(got.get(k, 1e9) - v) < 1e-9 for k, v in expected.items())
+        p.wait_until(done, timeout=120, what="every scan stored")
+        counts = p.rows("SELECT IDProdottoVentrox, count(*) FROM InventarioReale GROUP BY IDProdottoVentrox HAVING count(*) > 1")
+        assert counts == [], "more than one row for a product: %r" % counts
+        total = p.rows("SELECT sum(GiacenzaReale) FROM InventarioReale")[0][0]
+        assert abs(total - sum(expected.values())) < 1e-6, (total, sum(expected.values()))
+        p.screenshot("counting-session")
+        assert p.alive()
+    finally:
+        p.stop()
+
+
+@scenario
+def delete_a_row_with_its_log_line():
+    p = Program("elimina")
+    try:
+        newest = p.rows("SELECT IDInventarioReale, DescProdotto FROM InventarioReale ORDER BY IDInventarioReale DESC LIMIT 1")[0]
+        p.start()
+        # the first row of the list is the newest count
+        p.click(8 + 100, 144 + 28)
+        p.click(936 + 36, 464 + 40)          # Elimina Riga
+        time.sleep(0.5)
+        p.key("Return")                       # Yes is the default answer
+        p.wait_until(lambda: not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest[0],)),
+                     what="the row deleted")
+        p.wait_until(lambda: os.path.exists(os.path.join(p.folder, "LOGSalvaRiga.Dat")), what="the log")
+        lines = p.file("LOGSalvaRiga.Dat").split(b"\r\n")
+        assert len(lines) == 3 and lines[2] == b"", lines
+        assert len(lines[0]) == 423 and len(lines[1]) == 403, (len(lines[0]), len(lines[1]))
+        assert lines[0].startswith(b"Log           |Data          |")
+        assert lines[1].startswith(b"Elimina     |"), lines[1][:40]
+        assert lines[1][48:66].strip() == str(newest[0]).encode(), lines[1][48:66]
+        p.screenshot("after-delete")
+    finally:
+        p.stop()
+
+
+@scenario
+def inventory_file_from_the_menu():
+    p = Program("file")
+    try:
+        n = p.rows("SELECT count(*) FROM InventarioReale")[0][0]
+        p.start()
+        p.click(75, 10, client=False)          # "Configurazione"
+        time.sleep(0.3)
+        p.key("Down", "Down", "Return")        # "Crea File testo Tabulato"
+        time.sleep(1.0)
+        p.key("Return")                        # "OK File Inventario Completato"
+        p.wait_until(lambda: any(f.startswith("Inventario_") for f in os.listdir(p.folder)), what="the file")
+        name = [f for f in os.listdir(p.folder) if f.startswith("Inventario_")][0]
+        assert re.match(r"^Inventario_\d{8}_\d{6}\.Dat$", name), name
+        p.wait_until(lambda: os.path.exists(os.path.join(p.folder, "opened.txt")), what="the file opened")
+        lines = p.file(name).split(b"\r\n")
+        assert lines[0].startswith(b"Inventario del Data: ")
+        assert all(len(l) == 755 for l in lines[1:2 + n]), [len(l) for l in lines[1:2 + n]]
+        assert lines[2 + n] == b"" and lines[3 + n] == b""
+        assert lines[4 + n].startswith(b"       Totale Inventario: ")
+    finally:
+        p.stop()
+
+
+@scenario
+def no_connection_shows_no():
+    p = Program("senza", demo=False)
+    try:
+        p.start()
+        time.sleep(0.5)
+        p.screenshot("no-connection")
+        assert p.alive()
+        assert os.path.exists(os.path.join(p.folder, "term.ini"))
+    finally:
+        p.stop()
+
+
+print("%d passed, %d failed" % (len(PASSED), len(FAILURES)))
+for name, why in FAILURES:
+    print("FAILED %s: %s" % (name, why))
+sys.exit(1 if FAILURES else 0)
