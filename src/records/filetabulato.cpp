@@ -1,0 +1,116 @@
+#include "filetabulato.h"
+#include "platform/db.h"
+#include "platform/errors.h"
+#include "platform/formatta.h"
+#include "platform/regional.h"
+#include "platform/wintext.h"
+
+#include <QIODevice>
+
+namespace FileTabulato {
+
+const QString kSelect = QStringLiteral(
+    "SELECT IDInventarioReale, DescProdotto, Barcode, PrezzoPubblico, PrezzoAcquisto, IVA, IDCategoria, Categoria, "
+    "UM, Modifica, Modificato, GiacenzaReale,GiacenzaStatistica , DataModifica, IDProdottoVentrox, "
+    "IDProdottoEliminato, CodInterno FROM   InventarioReale");
+
+namespace {
+struct Colonna {
+    const char *intestazione;
+    int larghezza;
+    const char *campo;
+};
+constexpr int kColonne = 17;
+constexpr Colonna kTracciato[kColonne] = {
+    {"IdInventarioReale", 18, "IDInventarioReale"},
+    {"Descprodotto", 180, "DescProdotto"},
+    {"Barcode", 40, "Barcode"},
+    {"PrezzoPubblico", 40, "PrezzoPubblico"},
+    {"PrezzoAcquisto", 40, "PrezzoAcquisto"},
+    {"IVA", 40, "IVA"},
+    {"IdCategoria", 40, "IDCategoria"},
+    {"Categoria", 40, "Categoria"},
+    {"UM", 40, "UM"},
+    {"modifica", 40, "Modifica"},
+    {"Modificato", 40, "Modificato"},
+    {"GiacenzaReale", 20, "GiacenzaReale"},
+    {"GiacenzaStatistica", 40, "GiacenzaStatistica"},
+    {"DataModifica", 40, "DataModifica"},
+    {"IDProdottoVentrox", 20, "IDProdottoVentrox"},
+    {"IDProdottoEliminato", 20, "IDProdottoEliminato"},
+    {"CodInterno", 40, "CodInterno"},
+};
+constexpr int kColonnaPrezzoAcquisto = 4;
+constexpr int kColonnaGiacenzaReale = 11;
+constexpr int kLunghezzaRiga = 755;
+} // namespace
+
+QString nomeFile(const QDateTime &quando)
+{
+    QString data = Regional::dateText(quando.date());
+    QString ora = Regional::timeText(quando.time());
+    data.remove(QLatin1Char('/'));
+    ora.remove(QLatin1Char(':'));
+    return QStringLiteral("Inventario_") + data + QLatin1Char('_') + ora + QStringLiteral(".Dat");
+}
+
+QByteArray titolo(const QDateTime &quando)
+{
+    return WinText::encode(QStringLiteral("Inventario del Data: ") + Regional::dateText(quando.date())
+                           + QStringLiteral(" - ") + QStringLiteral("Ora") + Regional::timeText(quando.time())
+                           + QLatin1Char('|'));
+}
+
+QByteArray intestazione()
+{
+    QByteArray out;
+    out.reserve(kLunghezzaRiga);
+    for (const Colonna &c : kTracciato)
+        out += WinText::field(QLatin1String(c.intestazione), c.larghezza) + '|';
+    return out;
+}
+
+void scriviTesta(QIODevice &device, bool esisteva, const QDateTime &quando)
+{
+    if (esisteva)
+        WinText::writeLine(device, QByteArray());
+    WinText::writeLine(device, titolo(quando));
+    WinText::writeLine(device, intestazione());
+}
+
+double scriviRighe(QIODevice &device, Recordset &rs)
+{
+    double totale = 0;
+    if (rs.eof())
+        return totale;
+    // the fields by name once, then by position for every row
+    int indice[kColonne];
+    for (int i = 0; i < kColonne; ++i) {
+        indice[i] = rs.fieldIndex(QLatin1String(kTracciato[i].campo));
+        if (indice[i] < 0)
+            rs.field(QLatin1String(kTracciato[i].campo));   // throws the missing-field error
+    }
+    QByteArray riga;
+    riga.reserve(kLunghezzaRiga + 2);
+    for (; !rs.eof(); rs.moveNext()) {
+        riga.clear();
+        for (int i = 0; i < kColonne; ++i)
+            riga += WinText::field(Regional::valueText(rs.value(indice[i])), kTracciato[i].larghezza) + '|';
+        WinText::writeLine(device, riga);
+        totale += Regional::toNumber(rs.value(indice[kColonnaPrezzoAcquisto]))
+                  * Regional::toNumber(rs.value(indice[kColonnaGiacenzaReale]));
+    }
+    return totale;
+}
+
+void scriviCoda(QIODevice &device, double totale)
+{
+    WinText::writeLine(device, QByteArray());
+    WinText::writeLine(device, QByteArray());
+    WinText::writeLine(device, WinText::encode(QStringLiteral("       Totale Inventario: ")
+                                               + Modulo::FormattaNumero(totale, 2)));
+    for (int i = 0; i < 3; ++i)
+        WinText::writeLine(device, QByteArray());
+}
+
+} // namespace FileTabulato

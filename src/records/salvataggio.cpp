@@ -1,0 +1,140 @@
+#include "salvataggio.h"
+#include "valori.h"
+#include "platform/db.h"
+#include "platform/errors.h"
+#include "platform/regional.h"
+
+namespace Salvataggio {
+namespace {
+
+double numeroDa(const QString &text, bool vuotoZero)
+{
+    if (vuotoZero && text.trimmed().isEmpty())
+        return 0;
+    if (const auto n = Regional::readNumber(text))
+        return *n;
+    throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("Tipo non corrispondente: '%1'").arg(text));
+}
+
+} // namespace
+
+Riga prepara(const Campi &campi, const QDate &oggi)
+{
+    Riga r;
+    r.descrizione = Valori::testo(campi.descrizione);
+    r.barcode = Valori::testo(campi.barcode);
+    r.codInterno = Valori::testo(campi.codInterno);
+    r.prezzoPubblico = Valori::prezzo(campi.prezzoPubblico, false);
+    r.prezzoAcquisto = Valori::prezzo(campi.prezzoAcquisto, true);
+    r.prezzoPubblicoNumero = Valori::prezzoNumero(campi.prezzoPubblico, false);
+    r.prezzoAcquistoNumero = Valori::prezzoNumero(campi.prezzoAcquisto, true);
+    r.giacenzaStatistica = numeroDa(campi.giacenzaStatistica, true);
+    r.quantita = numeroDa(campi.quantita, true);
+    if (campi.prodottoAttivo) {
+        r.idAttivo = numeroDa(campi.idProdotto, false);
+        r.idEliminato = 0;
+    } else {
+        r.idAttivo = 0;
+        r.idEliminato = numeroDa(campi.idEliminato, false);
+    }
+    // the ids go into the statements as whole numbers: refuse anything else now
+    Valori::id(r.idAttivo);
+    Valori::id(r.idEliminato);
+    Valori::numero(r.giacenzaStatistica);
+    Valori::numero(r.quantita);
+    r.data = oggi;
+    return r;
+}
+
+QString istruzioneRicerca(const Riga &riga, bool sqlServer)
+{
+    const QString tabella = sqlServer ? QStringLiteral("SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) ")
+                                      : QStringLiteral("SELECT * FROM   InventarioReale ");
+    if (riga.idAttivo == 0)
+        return tabella + QStringLiteral("where IDProdottoEliminato=") + Valori::id(riga.idEliminato);
+    return tabella + QStringLiteral("where IDProdottoVentrox=") + Valori::id(riga.idAttivo);
+}
+
+QString istruzioneInsert(const Riga &riga)
+{
+    QString s;
+    s += QStringLiteral("INSERT INTO InventarioReale ");
+    s += QStringLiteral("      (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,IDCategoria,Categoria,UM,"
+                        "Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,IDProdottoVentrox,"
+                        "IDProdottoEliminato,CodInterno) ");
+    s += QStringLiteral("VALUES ('");
+    s += riga.descrizione;
+    s += QStringLiteral("', '");
+    s += riga.barcode;
+    s += QStringLiteral("', ");
+    s += riga.prezzoPubblico;
+    s += QStringLiteral(",");
+    s += riga.prezzoAcquisto;
+    s += QStringLiteral(",");
+    s += QStringLiteral("0");
+    s += QStringLiteral(",");
+    s += QStringLiteral("1000");
+    s += QStringLiteral(", '");
+    s += QStringLiteral("Generico");
+    s += QStringLiteral("', '");
+    s += QStringLiteral("N°");
+    s += QStringLiteral("','");
+    s += QStringLiteral("0");
+    s += QStringLiteral("', '");
+    s += QStringLiteral("0");
+    s += QStringLiteral("', ");
+    s += Valori::numero(riga.quantita);
+    s += QStringLiteral(", ");
+    s += Valori::numero(riga.giacenzaStatistica);
+    s += QStringLiteral(", '");
+    s += Valori::data(riga.data);
+    s += QStringLiteral("', ");
+    s += Valori::id(riga.idAttivo);
+    s += QStringLiteral(",");
+    s += Valori::id(riga.idEliminato);
+    s += QStringLiteral(" ,'");
+    s += riga.codInterno;
+    s += QStringLiteral("') ");
+    return s;
+}
+
+QString istruzioneUpdate(double totale, const QString &chiave)
+{
+    return QStringLiteral(" UPDATE InventarioReale ") + QStringLiteral(" SET    ")
+           + QStringLiteral("       GiacenzaReale = ") + Valori::numero(totale)
+           + QStringLiteral(" WHERE  IDInventarioReale = ") + Valori::chiave(chiave);
+}
+
+Esito salva(Connection &connection, const Riga &riga)
+{
+    // SQLite: BEGIN IMMEDIATE takes the write lock before the lookup, and the
+    // connection's busy timeout makes a second station wait for it.
+    // SQL Server: the lookup's UPDLOCK, HOLDLOCK do the same for the product.
+    Transaction transaction(connection);
+    bool trovata = false;
+    QString chiave;
+    double giacenza = 0;
+    {
+        Recordset rs(connection, istruzioneRicerca(riga, connection.sqlServer()));
+        if (!rs.eof()) {
+            trovata = true;
+            chiave = Regional::valueText(rs.field(QStringLiteral("IDInventarioReale")));
+            giacenza = Regional::toNumber(rs.field(QStringLiteral("GiacenzaReale")));
+        }
+        rs.close();   // one statement at a time on the connection
+    }
+    Esito esito;
+    if (!trovata) {
+        connection.execute(istruzioneInsert(riga));
+        esito.inserita = true;
+        esito.totale = riga.quantita;
+    } else {
+        esito.totale = riga.quantita + giacenza;
+        esito.chiave = chiave;
+        connection.execute(istruzioneUpdate(esito.totale, chiave));
+    }
+    transaction.commit();
+    return esito;
+}
+
+} // namespace Salvataggio
