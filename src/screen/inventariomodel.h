@@ -1,12 +1,87 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <vector>
 
-// The rows of lvwProdotti (placeholder until the list is built).
+// One counted row as the list holds it: the values read from InventarioReale,
+// kept raw; the list's text is made from them when it is shown.
+struct RigaInventario {
+    QString descrizione;
+    QString barcode;
+    qint16 idCategoria = 0;
+    QString categoria;
+    QString um;
+    QString codInterno;
+    qint16 modificato = 0;
+    double prezzoPubblico = 0;
+    double prezzoAcquisto = 0;
+    QString giacenzaReale;      // the counted quantity travels as text
+    double giacenzaStatistica = 0;
+    QDateTime dataModifica;
+    qint32 idInventarioReale = 0;
+    qint32 idVentrox = 0;
+    qint32 idEliminato = 0;
+};
+
+// The rows of lvwProdotti, with a check mark each. The columns exist once
+// they have been added (ImpostaColonne); the rows keep their values whether
+// a column shows them or not.
 class InventarioModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex & = QModelIndex()) const override { return 0; }
-    int columnCount(const QModelIndex & = QModelIndex()) const override { return 16; }
-    QVariant data(const QModelIndex &, int) const override { return QVariant(); }
+    // The sixteen columns of the list; nothing else numbers them.
+    enum Colonna {
+        ColDescrizione = 0,
+        ColID,
+        ColUM,
+        ColQtaReale,
+        ColQtaVentrox,
+        ColPrezzoP,
+        ColCodInterno,
+        ColBarcode,
+        ColIDCategoria,
+        ColCategoria,
+        ColDataInv,
+        ColModifica,
+        ColIVA,
+        ColPrezzoAcq,
+        ColIdVentrox,
+        ColIdEliminato,
+        NumeroColonne
+    };
+    static QString titolo(int colonna);
+    static int larghezzaTwips(int colonna);   // 0: the column is not shown
+
+    explicit InventarioModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // Appends a column header; columns are never removed.
+    void aggiungiColonna(const QString &titolo);
+
+    void clear();
+    void append(const RigaInventario &riga);
+    // Appends many rows at once (the loaders), emptying `righe`.
+    void appendRows(std::vector<RigaInventario> &righe);
+
+    int righe() const { return static_cast<int>(m_righe.size()); }
+    const RigaInventario &riga(int row) const { return m_righe[static_cast<size_t>(row)]; }
+    // The text of a row's cell (column 0 is the row's own text), whether the
+    // column is shown or not.
+    QString text(int row, int colonna) const;
+
+    bool isChecked(int row) const { return m_spunte[static_cast<size_t>(row)] != 0; }
+    void setChecked(int row, bool checked);
+
+private:
+    QStringList m_titoli;
+    std::vector<RigaInventario> m_righe;
+    std::vector<char> m_spunte;
 };

@@ -1,16 +1,345 @@
-// The list of counted rows: columns, rows, loading with totals, selection.
+// The list of counted rows: columns, rows, loading with totals, selection
+// and marks, and the clearing of the detail fields.
 #include "frminventario.h"
 #include "ui_frmInventario.h"
+#include "inventariomodel.h"
+#include "frame/modulo.h"
+#include "platform/events.h"
+#include "platform/formatta.h"
+#include "platform/msgbox.h"
+#include "platform/regional.h"
+#include "records/valori.h"
 
-void frmInventario::ImpostaColonne() {}
-void frmInventario::CreaRigaLista(const QString &, const QString &, qint16, const QString &, const QString &,
-                                  const QString &, qint16, double, double, const QString &, double, const QDateTime &,
-                                  qint32, qint32, qint32) {}
-void frmInventario::CaricaDati() {}
-void frmInventario::ClearForm() {}
-void frmInventario::ClearFormSenzaNome() {}
-void frmInventario::btn_tutti_Click() {}
-void frmInventario::lvwProdotti_ItemClick(const QModelIndex &) {}
-void frmInventario::cmdSelezionaTutto_Click() {}
-void frmInventario::cmdDeselezionaTutto_Click() {}
-void frmInventario::caricaLista(const QString &) {}
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QPointer>
+#include <QTreeView>
+
+namespace {
+
+const QString kEtichettaCarica = QStringLiteral("(frmInventarioReale - CaricaDati )");
+const QString kEtichettaClear = QStringLiteral("(frmInventarioReale - ClearForm)");
+const QString kEtichettaRiga = QStringLiteral("(frmInventarioReale - CreaRigaLista)");
+const QString kEtichettaColonne = QStringLiteral("(ConfFTP_Click)");
+
+// A long load hands the window its paint events this often (milliseconds).
+constexpr int kIntervalloPittura = 100;
+
+[[noreturn]] void overflow()
+{
+    throw RuntimeError(6, QStringLiteral("Overflow"));
+}
+
+// A field as a number: null is 0 (a row with an empty cell is still listed),
+// true is -1, text is read by the regional rules.
+double numero(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? -1 : 0;
+    return Regional::toNumber(v);
+}
+
+// Whole numbers round halves to the even neighbour and overflow outside
+// their range, as the platform's conversions do.
+double intero(const QVariant &v, double minimo, double massimo)
+{
+    const double n = Regional::roundHalfEven(numero(v), 0);
+    if (!(n >= minimo && n <= massimo))
+        overflow();
+    return n;
+}
+
+qint16 intero16(const QVariant &v) { return static_cast<qint16>(intero(v, -32768, 32767)); }
+qint32 intero32(const QVariant &v) { return static_cast<qint32>(intero(v, -2147483648.0, 2147483647.0)); }
+
+// A date field: null or blank shows as no date; anything else must be one.
+QDateTime data(const QVariant &v)
+{
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()))
+        return QDateTime();
+    return Regional::toDateTime(v);
+}
+
+// The fields a load reads from each record, in the order it reads them.
+enum Campo {
+    FDescprodotto, FBarcode, FidCategoria, FCategoria, FUM, FCodInterno, FModifica, FModificato,
+    FPrezzoPubblico, FPrezzoAcquisto, FGiacenzaReale, FGiacenzaStatistica, FDataModifica,
+    FIdprodottoVentrox, FIDinventarioreale, FIDProdottoVentrox, FIDProdottoEliminato, NumeroCampi
+};
+const char *const kNomiCampi[NumeroCampi] = {
+    "Descprodotto", "Barcode", "idCategoria", "Categoria", "UM", "CodInterno", "Modifica", "Modificato",
+    "PrezzoPubblico", "PrezzoAcquisto", "GiacenzaReale", "GiacenzaStatistica", "DataModifica",
+    "IdprodottoVentrox", "IDinventarioreale", "IDProdottoVentrox", "IDProdottoEliminato"};
+
+// Reads the fields of the current record by name; each name is looked up
+// once per load, when it is first read.
+class LettoreCampi {
+public:
+    explicit LettoreCampi(const Recordset &rs) : m_rs(rs) { std::fill(std::begin(m_indici), std::end(m_indici), -2); }
+
+    QVariant operator()(Campo c)
+    {
+        int &i = m_indici[c];
+        if (i == -2)
+            i = m_rs.fieldIndex(QLatin1String(kNomiCampi[c]));
+        if (i < 0)
+            return m_rs.field(QLatin1String(kNomiCampi[c]));   // throws: no such field
+        return m_rs.value(i);
+    }
+
+private:
+    const Recordset &m_rs;
+    int m_indici[NumeroCampi];
+};
+
+RigaInventario leggiRiga(LettoreCampi &campo)
+{
+    RigaInventario r;
+    r.descrizione = Regional::valueText(campo(FDescprodotto));
+    r.barcode = Regional::valueText(campo(FBarcode));
+    r.idCategoria = intero16(campo(FidCategoria));
+    r.categoria = Regional::valueText(campo(FCategoria));
+    r.um = Regional::valueText(campo(FUM));
+    r.codInterno = Regional::valueText(campo(FCodInterno));
+    Regional::valueText(campo(FModifica));   // read, not shown
+    r.modificato = intero16(campo(FModificato));
+    r.prezzoPubblico = numero(campo(FPrezzoPubblico));
+    r.prezzoAcquisto = numero(campo(FPrezzoAcquisto));
+    r.giacenzaReale = Regional::valueText(campo(FGiacenzaReale));
+    r.giacenzaStatistica = numero(campo(FGiacenzaStatistica));
+    r.dataModifica = data(campo(FDataModifica));
+    intero32(campo(FIdprodottoVentrox));     // read, not shown
+    r.idInventarioReale = intero32(campo(FIDinventarioreale));
+    r.idVentrox = intero32(campo(FIDProdottoVentrox));
+    r.idEliminato = intero32(campo(FIDProdottoEliminato));
+    return r;
+}
+
+// Empties the detail fields; txtNome too unless `nome` is false.
+void svuotaDettagli(Ui::frmInventario &ui, bool nome)
+{
+    ui.TxtIdProdotto->setText(QString());
+    ui.txtDescrizione1->setText(QString());
+    ui.txtPrVe1->setText(QString());
+    ui.txtQta->setText(QString());
+    ui.txtQtaReale->setText(QString());
+    ui.TxtDetCodiceLoro->setText(QString());
+    ui.txtProdeliminto->setText(QString());
+    ui.TxtIdInvReale->setText(QString());
+    ui.txtPrezAcquisto->setText(QString());
+    ui.TxtBarcode->setText(QString());
+    if (nome)
+        ui.txtNome->setText(QString());
+}
+
+// Keeps the form from taking input while a loop runs, and gives the focus
+// back to the control that had it (disabling a window takes it away).
+class FormDisabilitata {
+public:
+    explicit FormDisabilitata(QWidget *form) : m_form(form), m_fuoco(QApplication::focusWidget())
+    {
+        m_form->setEnabled(false);
+    }
+    ~FormDisabilitata()
+    {
+        m_form->setEnabled(true);
+        if (m_fuoco && m_fuoco->isEnabled() && m_fuoco->window() == m_form->window())
+            m_fuoco->setFocus();
+    }
+    FormDisabilitata(const FormDisabilitata &) = delete;
+    FormDisabilitata &operator=(const FormDisabilitata &) = delete;
+
+private:
+    QWidget *m_form;
+    QPointer<QWidget> m_fuoco;
+};
+
+class CursoreOccupato {
+public:
+    CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursoreOccupato() { QApplication::restoreOverrideCursor(); }
+    CursoreOccupato(const CursoreOccupato &) = delete;
+    CursoreOccupato &operator=(const CursoreOccupato &) = delete;
+};
+
+} // namespace
+
+void frmInventario::ImpostaColonne()
+{
+    Modulo::guarded(kEtichettaColonne, [this] {
+        QHeaderView *header = ui->lvwProdotti->header();
+        header->setStretchLastSection(false);
+        header->setSectionsMovable(false);
+        header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        for (int c = 0; c < InventarioModel::NumeroColonne; ++c) {
+            m_lista->aggiungiColonna(InventarioModel::titolo(c));
+            const int sezione = m_lista->columnCount() - 1;
+            const int larghezza = InventarioModel::larghezzaTwips(c);
+            // a column of width 0 is not shown, but its cells keep their values
+            if (larghezza == 0) {
+                ui->lvwProdotti->setColumnHidden(sezione, true);
+            } else {
+                ui->lvwProdotti->setColumnHidden(sezione, false);
+                header->resizeSection(sezione, qRound(larghezza / 15.0));
+            }
+        }
+    });
+}
+
+void frmInventario::CreaRigaLista(const QString &descrizione, const QString &barcode, qint16 idCategoria,
+                                  const QString &categoria, const QString &um, const QString &codInterno,
+                                  qint16 modificato, double prezzoPubblico, double prezzoAcquisto,
+                                  const QString &giacenzaReale, double giacenzaStatistica, const QDateTime &dataModifica,
+                                  qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato)
+{
+    Modulo::guarded(kEtichettaRiga, [&] {
+        RigaInventario r;
+        r.descrizione = descrizione;
+        r.barcode = barcode;
+        r.idCategoria = idCategoria;
+        r.categoria = categoria;
+        r.um = um;
+        r.codInterno = codInterno;
+        r.modificato = modificato;
+        r.prezzoPubblico = prezzoPubblico;
+        r.prezzoAcquisto = prezzoAcquisto;
+        r.giacenzaReale = giacenzaReale;
+        r.giacenzaStatistica = giacenzaStatistica;
+        r.dataModifica = dataModifica;
+        r.idInventarioReale = idInventarioReale;
+        r.idVentrox = idVentrox;
+        r.idEliminato = idEliminato;
+        m_lista->append(r);
+    });
+}
+
+void frmInventario::CaricaDati()
+{
+    // the 50 most recently counted rows, newest first
+    caricaLista(QStringLiteral("SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
+}
+
+void frmInventario::btn_tutti_Click()
+{
+    Events::InputHold hold;
+    CursoreOccupato cursore;
+    caricaLista(QStringLiteral("SELECT * FROM   InventarioReale"));
+}
+
+void frmInventario::caricaLista(const QString &sql)
+{
+    m_lista->clear();
+    ClearForm();
+    if (!Modulo::connessioneAperta()) {
+        setEnabled(true);
+        return;
+    }
+    // A start without connection sets up no columns; a later load (once the
+    // indicator has connected) must still show its rows.
+    if (m_lista->columnCount() == 0)
+        ImpostaColonne();
+
+    std::vector<RigaInventario> lotto;
+    try {
+        Recordset rs(Modulo::ConnPrincipale(), sql);
+        LettoreCampi campo(rs);
+        double magazzino = 0;
+        double reale = 0;
+        QElapsedTimer orologio;
+        orologio.start();
+        while (!rs.eof()) {
+            lotto.push_back(leggiRiga(campo));
+            const double prezzo = numero(campo(FPrezzoAcquisto));
+            magazzino += prezzo * numero(campo(FGiacenzaStatistica));
+            reale += prezzo * numero(campo(FGiacenzaReale));
+            rs.moveNext();
+            // a long load shows what it has and lets the window repaint;
+            // the operator's keys stay queued until the handler ends
+            if (orologio.elapsed() >= kIntervalloPittura) {
+                m_lista->appendRows(lotto);
+                Events::DoEvents();
+                orologio.restart();
+            }
+        }
+        m_lista->appendRows(lotto);
+        ui->TxtTotStatistico->setText(Regional::numberText(magazzino));
+        ui->TxtTotReale->setText(Regional::numberText(reale));
+        ui->TxtDiff->setText(Modulo::FormattaNumero(magazzino - reale, 2));
+    } catch (const RuntimeError &e) {
+        m_lista->appendRows(lotto);
+        Modulo::trapError(e, kEtichettaCarica);
+    } catch (const std::exception &e) {
+        m_lista->appendRows(lotto);
+        Modulo::trapError(RuntimeError(5, QString::fromLocal8Bit(e.what())), kEtichettaCarica);
+    }
+}
+
+void frmInventario::ClearForm()
+{
+    Modulo::guarded(kEtichettaClear, [this] { svuotaDettagli(*ui, true); });
+}
+
+void frmInventario::ClearFormSenzaNome()
+{
+    Modulo::guarded(kEtichettaClear, [this] { svuotaDettagli(*ui, false); });
+}
+
+void frmInventario::lvwProdotti_ItemClick(const QModelIndex &index)
+{
+    if (!index.isValid() || index.row() >= m_lista->righe())
+        return;
+    const int row = index.row();
+    auto cella = [this, row](int colonna) { return m_lista->text(row, colonna); };
+    try {
+        ClearForm();
+        QString descrizione = cella(InventarioModel::ColDescrizione);
+        ui->txtDescrizione1->setText(descrizione.replace(QLatin1String("''"), QLatin1String("'")));
+        ui->txtQtaReale->setText(cella(InventarioModel::ColQtaReale));
+        ui->txtQta->setText(cella(InventarioModel::ColQtaVentrox));
+        ui->txtPrVe1->setText(cella(InventarioModel::ColPrezzoP));
+        ui->TxtDetCodiceLoro->setText(cella(InventarioModel::ColCodInterno));
+        ui->TxtBarcode->setText(cella(InventarioModel::ColBarcode));
+        ui->TxtIdProdotto->setText(cella(InventarioModel::ColIdVentrox));
+        ui->txtProdeliminto->setText(cella(InventarioModel::ColIdEliminato));
+
+        const double idAttivo = Regional::toNumber(ui->TxtIdProdotto->text());
+        if (idAttivo == 0) {
+            Modulo::ProdottoAttivo = false;
+            Modulo::IdAttivoScelto = 0;
+            Modulo::IdEliminatoScelto = Regional::toNumber(ui->txtProdeliminto->text());
+        } else {
+            Modulo::IdEliminatoScelto = 0;
+            Modulo::IdAttivoScelto = idAttivo;
+            Modulo::ProdottoAttivo = true;
+        }
+
+        ui->TxtIdInvReale->setText(cella(InventarioModel::ColID));
+        ui->txtPrezAcquisto->setText(cella(InventarioModel::ColPrezzoAcq));
+    } catch (const RuntimeError &e) {
+        Modulo::trapError(e, QString());
+    }
+}
+
+void frmInventario::cmdSelezionaTutto_Click()
+{
+    Events::InputHold hold;
+    {
+        FormDisabilitata disabilitata(this);
+        for (int i = 0; i < m_lista->righe(); ++i) {
+            m_lista->setChecked(i, true);
+            Events::DoEvents();
+        }
+        MsgBox::show(QStringLiteral("Operazione Completata"), MsgBox::OkOnly);
+    }
+}
+
+void frmInventario::cmdDeselezionaTutto_Click()
+{
+    Events::InputHold hold;
+    FormDisabilitata disabilitata(this);
+    for (int i = 0; i < m_lista->righe(); ++i) {
+        m_lista->setChecked(i, false);
+        Events::DoEvents();
+    }
+}
