@@ -1,9 +1,205 @@
-// Saving a count, deleting a row, the inventory text file.
+// Saving a count, deleting a row, the inventory text file: the handlers
+// gather the detail fields, records/ does the work, the screen refreshes.
 #include "frminventario.h"
 #include "ui_frmInventario.h"
+#include "prodottilistmodel.h"
+#include "frame/modulo.h"
+#include "platform/clock.h"
+#include "platform/db.h"
+#include "platform/errors.h"
+#include "platform/events.h"
+#include "platform/msgbox.h"
+#include "platform/regional.h"
+#include "platform/shell.h"
+#include "records/filetabulato.h"
+#include "records/registro.h"
+#include "records/salvataggio.h"
+#include "records/valori.h"
 
-void frmInventario::cmdSalva_Click() {}
-void frmInventario::SalvaRiga() {}
-long frmInventario::ContatoreGet(const QString &, const QString &) { return 0; }
-void frmInventario::CmdElimina_Click() {}
-void frmInventario::CreaFileInventarioTab() {}
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace {
+
+const QString kEtichettaSalva = QStringLiteral("(frmInventarioReale - CreaRigaLista)");
+
+// The form takes no input while a command runs. Disabling it takes the focus
+// away, so the control that had it gets it back: keys queued meanwhile must
+// reach it, not the bare window.
+class FormDisabilitato {
+public:
+    explicit FormDisabilitato(QWidget *form) : m_form(form), m_focus(QApplication::focusWidget())
+    {
+        m_form->setEnabled(false);
+    }
+    ~FormDisabilitato() { riabilita(); }
+    FormDisabilitato(const FormDisabilitato &) = delete;
+    FormDisabilitato &operator=(const FormDisabilitato &) = delete;
+
+    void riabilita()
+    {
+        if (m_form->isEnabled())
+            return;
+        m_form->setEnabled(true);
+        if (m_focus && m_focus->isEnabled() && m_focus->isVisible())
+            m_focus->setFocus();
+    }
+
+private:
+    QWidget *m_form;
+    QPointer<QWidget> m_focus;
+};
+
+} // namespace
+
+void frmInventario::cmdSalva_Click()
+{
+    // A reader's next scan waits here until the field that will take it has
+    // the focus again.
+    Events::InputHold hold;
+    const QString quantita = ui->TxtCopieReali->text();
+    const std::optional<double> numero = Regional::readNumber(quantita);
+    if (numero && *numero <= 1000) {
+        SalvaRiga();
+        ClearForm();
+        m_prodotti->clear();
+        ui->TxtCopieReali->setText(QStringLiteral("1"));
+        ui->txtCodice->clear();
+        ui->txtCodice->setFocus();
+        return;
+    }
+    // a barcode or a code typed into the quantity field belongs to the search
+    if (numero)
+        MsgBox::show(QStringLiteral("La quantità è superiore a 1000!!"), MsgBox::Information);
+    ui->txtCodice->setText(quantita);
+    ui->TxtCopieReali->setText(QStringLiteral("1"));
+    ui->txtCodice->setFocus();
+}
+
+void frmInventario::SalvaRiga()
+{
+    Events::InputHold hold;
+    Modulo::guarded(kEtichettaSalva, [this] {
+        Salvataggio::Campi campi;
+        campi.descrizione = ui->txtDescrizione1->text();
+        if (campi.descrizione.isEmpty())
+            return;
+        campi.barcode = ui->TxtBarcode->text();
+        campi.prezzoPubblico = ui->txtPrVe1->text();
+        campi.prezzoAcquisto = ui->txtPrezAcquisto->text();
+        campi.codInterno = ui->TxtDetCodiceLoro->text();
+        campi.giacenzaStatistica = ui->txtQta->text();
+        campi.idProdotto = ui->TxtIdProdotto->text();
+        campi.idEliminato = ui->txtProdeliminto->text();
+        campi.quantita = ui->TxtCopieReali->text();
+        campi.prodottoAttivo = Modulo::ProdottoAttivo;
+        const Salvataggio::Riga riga = Salvataggio::prepara(campi, Clock::now().date());
+
+        Modulo::IdAttivoScelto = riga.idAttivo;
+        Modulo::IdEliminatoScelto = riga.idEliminato;
+        ui->TxtIdInvReale->clear();
+        if (!Modulo::connessioneAperta())
+            return;
+
+        const Salvataggio::Esito esito = Salvataggio::salva(Modulo::ConnPrincipale(), riga);
+        if (esito.inserita) {
+            // shown at once; the reload below puts the row as stored in its place
+            CreaRigaLista(campi.descrizione, campi.barcode, 1000, QStringLiteral("Generico"), QStringLiteral("N\u00b0"),
+                          campi.codInterno, 0, riga.prezzoPubblicoNumero, riga.prezzoAcquistoNumero,
+                          Regional::numberText(riga.quantita), riga.giacenzaStatistica,
+                          QDateTime(riga.data, QTime(0, 0)), 0, static_cast<qint32>(riga.idAttivo),
+                          static_cast<qint32>(riga.idEliminato));
+            CaricaDati();
+            AzzeraRicerca();
+            Events::DoEvents();
+            ClearForm();
+        } else {
+            CaricaDati();
+            AzzeraRicerca();
+            Events::DoEvents();
+        }
+    });
+}
+
+long frmInventario::ContatoreGet(const QString &idContatore, const QString &nameTabella)
+{
+    Events::InputHold hold;
+    long contatore = 0;
+    Modulo::guarded(kEtichettaSalva, [&] {
+        if (!Modulo::connessioneAperta())
+            return;
+        Recordset rs(Modulo::ConnPrincipale(), QStringLiteral("SELECT     MAX(") + idContatore
+                                                   + QStringLiteral(" ) AS CONTATORE From ") + nameTabella
+                                                   + QStringLiteral(" "));
+        if (rs.eof())
+            return;
+        const QVariant valore = rs.field(QStringLiteral("CONTATORE"));
+        if (valore.isNull())
+            return;
+        const double n = Regional::roundHalfEven(Regional::toNumber(valore), 0);
+        if (n > 2147483647.0 || n < -2147483648.0)
+            throw RuntimeError(6, QStringLiteral("Overflow"));
+        contatore = static_cast<long>(n);
+    });
+    return contatore;
+}
+
+void frmInventario::CmdElimina_Click()
+{
+    Events::InputHold hold;
+    FormDisabilitato disabilitato(this);
+    Modulo::guarded(QString(), [&] {
+        if (!Modulo::ConnPrincipale().isOpen()) {
+            disabilitato.riabilita();
+            Modulo::connessioneAperta();
+            return;
+        }
+        const QString chiave = ui->TxtIdInvReale->text();
+        if (chiave.isEmpty()) {
+            MsgBox::show(QStringLiteral("Selezionionare la riga da eliminare"));
+            return;
+        }
+        if (MsgBox::show(QStringLiteral("La riga selezionata verrà eliminata dall' inventario,Sicuro di Continuare?"),
+                         MsgBox::YesNo | MsgBox::Exclamation, QStringLiteral("Elimina Riga selezionata"))
+            != MsgBox::Yes)
+            return;
+        Registro::eliminaRiga(Modulo::ConnPrincipale(), chiave);
+        Modulo::ScriviLog(QStringLiteral("Elimina"), chiave, ui->txtDescrizione1->text(), ui->TxtBarcode->text(),
+                          ui->TxtDetCodiceLoro->text(), ui->txtQtaReale->text(), QStringLiteral("0"));
+        aggiornaIndicatore();
+        if (connesso()) {
+            CaricaDati();
+            AzzeraRicerca();
+        }
+    });
+}
+
+void frmInventario::CreaFileInventarioTab()
+{
+    Events::InputHold hold;
+    Modulo::guarded(QStringLiteral(" (Inventario) "), [] {
+        const QDateTime quando = Clock::now();
+        const QString percorso = Shell::programFile(FileTabulato::nomeFile(quando));
+        const bool esisteva = QFileInfo(percorso).isFile();
+        QFile file(percorso);
+        Registro::apriInCoda(file);
+        FileTabulato::scriviTesta(file, esisteva, quando);
+        if (!Modulo::connessioneAperta())
+            return;
+        double totale = 0;
+        {
+            Recordset rs(Modulo::ConnPrincipale(), FileTabulato::kSelect);
+            totale = FileTabulato::scriviRighe(file, rs);
+        }
+        FileTabulato::scriviCoda(file, totale);
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            throw RuntimeError(ErrNo::PathFileAccess,
+                               QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
+        MsgBox::show(QStringLiteral("OK File Inventario Completato"));
+        Shell::openFile(percorso);
+    });
+}
