@@ -39,6 +39,7 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
 {
     Fonts::install();
     ui->setupUi(this);
+    Fonts::applyPointSizes(this);
     setFixedSize(1016, 632 + ui->menubar->sizeHint().height());
 
     m_lista = new InventarioModel(this);
