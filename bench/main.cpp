@@ -1,0 +1,376 @@
+// inventario-bench: times the operator's paths through the real main form on
+// a shop of realistic size, beside the same statements run bare.
+//
+//   inventario-bench [--prodotti N] [--eliminati N] [--righe N]
+//                    [--ripetizioni N] [--cartella DIR] [--solo PATH,...]
+//
+// The database is built once per size in DIR (default: bench-data beside the
+// executable) and copied into a temporary program folder for every run.
+#include "bench.h"
+#include "frame/parametri.h"
+#include "platform/errors.h"
+#include "platform/shell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace Bench {
+
+double median(QVector<double> samples)
+{
+    if (samples.isEmpty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    const int n = samples.size();
+    return n % 2 ? samples.at(n / 2) : (samples.at(n / 2 - 1) + samples.at(n / 2)) / 2;
+}
+
+double peakMemoryMiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+double timeMs(const std::function<void()> &f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+} // namespace Bench
+
+namespace {
+
+using namespace Bench;
+
+struct Options {
+    Sizes sizes;
+    int ripetizioni = 9;
+    QString cartella;
+    QStringList solo;
+};
+
+[[noreturn]] void usage(const char *error)
+{
+    std::fprintf(stderr,
+                 "inventario-bench: %s\n"
+                 "usage: inventario-bench [--prodotti N] [--eliminati N] [--righe N] [--ripetizioni N]\n"
+                 "                        [--cartella DIR] [--solo startup,scan-new,...]\n",
+                 error);
+    std::exit(2);
+}
+
+Options parse(const QStringList &args)
+{
+    Options o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (i + 1 >= args.size())
+            usage("an option without its value");
+        const QString v = args.at(++i);
+        bool ok = true;
+        if (a == QLatin1String("--prodotti"))
+            o.sizes.prodotti = v.toInt(&ok);
+        else if (a == QLatin1String("--eliminati"))
+            o.sizes.eliminati = v.toInt(&ok);
+        else if (a == QLatin1String("--righe"))
+            o.sizes.righe = v.toInt(&ok);
+        else if (a == QLatin1String("--ripetizioni"))
+            o.ripetizioni = v.toInt(&ok);
+        else if (a == QLatin1String("--cartella"))
+            o.cartella = v;
+        else if (a == QLatin1String("--solo"))
+            o.solo = v.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        else
+            usage("unknown option");
+        if (!ok)
+            usage("not a number");
+    }
+    if (o.sizes.prodotti < 1 || o.sizes.eliminati < 1 || o.sizes.righe < 1 || o.ripetizioni < 1)
+        usage("sizes and repetitions must be at least 1");
+    if (o.sizes.righe + 4 * (o.ripetizioni + 1) > o.sizes.prodotti)
+        usage("too few products: every scan of a new product needs one that is not counted yet");
+    return o;
+}
+
+struct Line {
+    QString id;
+    double programma = 0;
+    double pavimento = 0;   // 0: no floor
+    double memoria = 0;
+    QString obiettivo;
+    bool raggiunto = true;
+};
+
+QList<Line> g_lines;
+
+void print(const Line &l)
+{
+    const QString ratio = l.pavimento > 0 ? QString::number(l.programma / l.pavimento, 'f', 2) : QStringLiteral("-");
+    const QString floor = l.pavimento > 0 ? QString::number(l.pavimento, 'f', 2) : QStringLiteral("-");
+    std::printf("%-15s %11.2f %11s %7s %10.1f   %-30s %s\n", qPrintable(l.id), l.programma, qPrintable(floor),
+                qPrintable(ratio), l.memoria, qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
+    std::fflush(stdout);
+    g_lines.append(l);
+}
+
+double mb(double mib) { return mib * 1024.0 * 1024.0 / 1e6; }
+
+void checkScreen(Screen &screen, const char *path)
+{
+    if (!screen.errors.isEmpty())
+        throw std::runtime_error(std::string(path) + ": error trapped: " + screen.errors.first().toStdString());
+    if (!screen.messages.isEmpty())
+        throw std::runtime_error(std::string(path) + ": unexpected message: " + screen.messages.first().toStdString());
+}
+
+QString prepareDatabase(const Options &o)
+{
+    const QString folder = o.cartella.isEmpty()
+                               ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-data"))
+                               : o.cartella;
+    QDir().mkpath(folder);
+    // the generator's version is in the name: a changed generator builds anew
+    const QString path = QDir(folder).filePath(QStringLiteral("bench-v2-%1-%2-%3.db")
+                                                   .arg(o.sizes.prodotti)
+                                                   .arg(o.sizes.eliminati)
+                                                   .arg(o.sizes.righe));
+    if (QFile::exists(path)) {
+        std::printf("database: %s (reused)\n", qPrintable(path));
+        return path;
+    }
+    const QString building = path + QStringLiteral(".building");
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(building + suffix);
+    const double ms = timeMs([&] { generate(building, o.sizes); });
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(building + suffix);
+    if (!QFile::rename(building, path))
+        throw RuntimeError(75, QStringLiteral("cannot rename ") + building);
+    std::printf("database: %s (built in %.1f s)\n", qPrintable(path), ms / 1000.0);
+    return path;
+}
+
+int run(const Options &o)
+{
+    const QString pristine = prepareDatabase(o);
+    const int reps = o.ripetizioni;
+    auto wanted = [&](const char *id) { return o.solo.isEmpty() || o.solo.contains(QLatin1String(id)); };
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        throw RuntimeError(75, QStringLiteral("no temporary folder"));
+    const QString db = work.filePath(QStringLiteral("bench.db"));
+    if (!QFile::copy(pristine, db))
+        throw RuntimeError(75, QStringLiteral("cannot copy ") + pristine);
+    Shell::setProgramFolder(work.path());
+    Modulo::ScriviParametro(QStringLiteral("StrConnPrincipale"), QStringLiteral("Provider=SQLite;Data Source=") + db);
+
+    const Catalogue catalogo = catalogue(db, 2 * (reps + 1));
+    if (catalogo.nuovi.size() < 2 * (reps + 1) || catalogo.contati.size() < 2 * (reps + 1))
+        throw RuntimeError(5, QStringLiteral("too few products to scan"));
+
+    Floor floor(db);
+    Screen screen;
+    const int righe = int(floor.scalar(QStringLiteral("SELECT count(*) FROM InventarioReale")));
+    const int codici = int(floor.scalar(QStringLiteral("SELECT count(*) FROM Prodotti WHERE CodInterno IS NOT NULL")));
+    std::printf("Prodotti %d, prodottiC %d, InventarioReale %d rows; %d repetitions; medians in ms, peak memory "
+                "(VmHWM) in MB at the end of each path\n\n",
+                o.sizes.prodotti, o.sizes.eliminati, righe, reps);
+    std::printf("%-15s %11s %11s %7s %10s   %-30s %s\n", "path", "program", "floor", "ratio", "peak MB", "target",
+                "");
+
+    // Start-up: the form, its load step, the 50 rows painted. The first run
+    // of each path warms caches and is not counted.
+    {
+        QVector<double> p, f;
+        for (int i = 0; i <= reps; ++i) {
+            const double tp = timeMs([&] { screen.startup(std::min(50, righe)); });
+            const double tf = timeMs([&] { floor.startup(); });
+            if (i > 0) {
+                p << tp;
+                f << tf;
+            }
+        }
+        checkScreen(screen, "startup");
+        if (wanted("startup")) {
+            Line l{QStringLiteral("startup"), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 150 ms")};
+            l.raggiunto = l.programma <= 150;
+            print(l);
+        }
+    }
+
+    // One key stroke of the name search: each prefix of the words typed.
+    for (const bool contains : {false, true}) {
+        const char *id = contains ? "name-contains" : "name-begins";
+        if (!wanted(id))
+            continue;
+        QVector<double> p, f;
+        const QStringList words = contains ? wordsInside() : wordsBeginning();
+        for (int i = 0; i <= reps; ++i) {
+            for (const QString &word : words) {
+                screen.beginNameSearch(contains);
+                for (int k = 0; k < word.size(); ++k) {
+                    const double tp = timeMs([&] { screen.nameKey(word.at(k), 51); });
+                    const QString typed = word.left(k + 1);
+                    const double tf = timeMs([&] { floor.nameSearch(typed, contains); });
+                    if (i > 0) {
+                        p << tp;
+                        f << tf;
+                    }
+                }
+            }
+        }
+        checkScreen(screen, id);
+        Line l{QString::fromLatin1(id), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 1.3 x floor")};
+        l.raggiunto = l.programma <= 1.3 * l.pavimento;
+        print(l);
+    }
+
+    // "Vedi Tutti": every counted row into the list, with the totals.
+    if (wanted("vedi-tutti")) {
+        QVector<double> p, f;
+        for (int i = 0; i <= reps; ++i) {
+            int listed = 0;
+            const double tp = timeMs([&] { listed = screen.vediTutti(); });
+            if (listed != righe)
+                throw std::runtime_error(QStringLiteral("vedi-tutti: %1 rows listed, %2 in the table")
+                                             .arg(listed)
+                                             .arg(righe)
+                                             .toStdString());
+            const double tf = timeMs([&] { floor.vediTutti(); });
+            if (i > 0) {
+                p << tp;
+                f << tf;
+            }
+        }
+        checkScreen(screen, "vedi-tutti");
+        Line l{QStringLiteral("vedi-tutti"), median(p), median(f), mb(peakMemoryMiB()),
+               QStringLiteral("<= 300 ms, <= 2 x floor, <= 150 MB")};
+        l.raggiunto = l.programma <= 300 && l.programma <= 2 * l.pavimento && l.memoria <= 150;
+        print(l);
+    }
+
+    // The inventory file of every row; the floor writes the same bytes.
+    if (wanted("inventory-file")) {
+        QVector<double> p, f;
+        const QString floorFile = work.filePath(QStringLiteral("floor.Dat"));
+        for (int i = 0; i <= reps; ++i) {
+            QString path;
+            const double tp = timeMs([&] { path = screen.inventoryFile(); });
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                throw std::runtime_error("inventory-file: the file was not written");
+            // title and header first, then 757 bytes for each row and the total
+            const QByteArray start = file.read(2000);
+            const int head = start.indexOf("\r\n", start.indexOf("\r\n") + 2) + 2;
+            const qint64 expected = head + qint64(righe) * 757 + 2 * 2 + 3 * 2;
+            file.seek(std::max<qint64>(0, file.size() - 200));
+            const QByteArray end = file.readAll();
+            if (head < 2 || file.size() < expected || !end.contains("Totale Inventario: "))
+                throw std::runtime_error(QStringLiteral("inventory-file: %1 bytes, at least %2 expected")
+                                             .arg(file.size())
+                                             .arg(expected)
+                                             .toStdString());
+            file.close();
+            const double tf = timeMs([&] { floor.inventoryFile(floorFile, path, head); });
+            // the next run, maybe in the same second, starts a new file
+            QFile::remove(path);
+            QFile::remove(floorFile);
+            if (i > 0) {
+                p << tp;
+                f << tf;
+            }
+        }
+        checkScreen(screen, "inventory-file");
+        Line l{QStringLiteral("inventory-file"), median(p), median(f), mb(peakMemoryMiB()),
+               QStringLiteral("<= 1.5 x floor")};
+        l.raggiunto = l.programma <= 1.5 * l.pavimento;
+        print(l);
+    }
+
+    // The scan cycle, for products not counted yet and for counted ones;
+    // the program and the floor each scan products of their own.
+    for (const bool nuovo : {true, false}) {
+        const char *id = nuovo ? "scan-new" : "scan-repeat";
+        if (!wanted(id))
+            continue;
+        const QVector<Product> &prodotti = nuovo ? catalogo.nuovi : catalogo.contati;
+        QVector<double> p, f;
+        for (int i = 0; i <= reps; ++i) {
+            const double tp = timeMs([&] { screen.scan(prodotti.at(2 * i)); });
+            const double tf = timeMs([&] { floor.scan(prodotti.at(2 * i + 1)); });
+            if (i > 0) {
+                p << tp;
+                f << tf;
+            }
+        }
+        checkScreen(screen, id);
+        Line l{QString::fromLatin1(id), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 1.3 x floor")};
+        l.raggiunto = l.programma <= 1.3 * l.pavimento;
+        print(l);
+    }
+
+    // Enter in an empty txtCodice: the whole product master in the list.
+    if (wanted("empty-enter")) {
+        QVector<double> p, f;
+        for (int i = 0; i <= reps; ++i) {
+            int listed = 0;
+            const double tp = timeMs([&] { listed = screen.emptyEnter(); });
+            if (listed != codici)
+                throw std::runtime_error(QStringLiteral("empty-enter: %1 items listed, %2 codes in Prodotti")
+                                             .arg(listed)
+                                             .arg(codici)
+                                             .toStdString());
+            const double tf = timeMs([&] { floor.emptyEnter(); });
+            if (i > 0) {
+                p << tp;
+                f << tf;
+            }
+        }
+        checkScreen(screen, "empty-enter");
+        Line l{QStringLiteral("empty-enter"), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 250 ms")};
+        l.raggiunto = l.programma <= 250;
+        print(l);
+    }
+
+    int missed = 0;
+    for (const Line &l : g_lines)
+        missed += l.raggiunto ? 0 : 1;
+    std::printf("\n%d of %d targets met\n", int(g_lines.size()) - missed, int(g_lines.size()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Inventario"));
+    const Options options = parse(QCoreApplication::arguments());
+    try {
+        return run(options);
+    } catch (const RuntimeError &e) {
+        std::fprintf(stderr, "inventario-bench: %s\n", qPrintable(e.description()));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "inventario-bench: %s\n", e.what());
+    }
+    return 1;
+}
