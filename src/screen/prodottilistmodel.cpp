@@ -31,12 +31,11 @@ QVariant ProdottiListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_voci.size())
         return QVariant();
-    const Voce &v = m_voci.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return v.testo;
+        return testo(index.row());
     case TabellaRole:
-        return int(v.tabella);
+        return int(m_voci.at(index.row()).tabella);
     default:
         return QVariant();
     }
@@ -68,6 +67,12 @@ void ProdottiListModel::clear()
     if (m_voci.isEmpty())
         return;
     setVoci({});
+}
+
+QString ProdottiListModel::testo(int row) const
+{
+    const Voce &v = m_voci.at(row);
+    return v.marcata ? testoVoceEliminata(v.codice, v.descrizione, v.id) : testoVoce(v.codice, v.descrizione, v.id);
 }
 
 QString ProdottiListModel::testoVoce(const QString &codice, const QString &descrizione, const QString &id)

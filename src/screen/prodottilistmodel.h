@@ -12,9 +12,15 @@ public:
     enum Tabella { Prodotti, ProdottiC };
     static constexpr int TabellaRole = Qt::UserRole + 1;
 
+    // An item keeps the pieces of its text; the text itself is put
+    // together when asked for, so that a list of the whole product master
+    // costs little more than reading it.
     struct Voce {
-        QString testo;
+        QString codice;
+        QString descrizione;
+        QString id;
         Tabella tabella = Prodotti;
+        bool marcata = false;   // a product of prodottiC found by name
     };
 
     using QAbstractListModel::QAbstractListModel;
@@ -29,6 +35,7 @@ public:
     void appendVoci(QVector<Voce> voci);
     void clear();
     const Voce &voce(int row) const { return m_voci.at(row); }
+    QString testo(int row) const;
 
     // "  CODE - description" + 100 blanks + id: the code right-aligned in 15
     // characters (a longer one loses its head), the id pushed out of view.

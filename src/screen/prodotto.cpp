@@ -40,7 +40,7 @@ void frmInventario::ListProdotti_Click()
         if (row < 0 || row >= m_prodotti->rowCount())
             return;
         const ProdottiListModel::Voce &voce = m_prodotti->voce(row);
-        const QString k = Valori::id(ProdottiListModel::idVoce(voce.testo));
+        const QString k = Valori::id(ProdottiListModel::idVoce(m_prodotti->testo(row)));
         // The item knows its table: an id that both tables hold loads the
         // product the operator chose, never its namesake.
         const bool attivo = voce.tabella == ProdottiListModel::Prodotti;

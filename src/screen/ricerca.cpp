@@ -91,12 +91,8 @@ int frmInventario::riempiListaProdotti(const QString &sql, bool eliminati, bool 
         const int presenti = m_prodotti->rowCount();
         const auto tabella = eliminati ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti;
         while (!rs.eof()) {
-            const QString codice = Regional::valueText(rs.value(indici[0]));
-            const QString descrizione = Regional::valueText(rs.value(indici[1]));
-            const QString id = Regional::valueText(rs.value(indici[2]));
-            voci.push_back({marcate ? ProdottiListModel::testoVoceEliminata(codice, descrizione, id)
-                                    : ProdottiListModel::testoVoce(codice, descrizione, id),
-                            tabella});
+            voci.push_back({Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
+                            Regional::valueText(rs.value(indici[2])), tabella, marcate});
             if (limite > 0 && presenti + voci.size() >= limite)
                 break;
             rs.moveNext();
