@@ -47,7 +47,7 @@ QString InventarioModel::text(int row, int colonna) const
     case ColDescrizione: return r.descrizione;
     case ColID: return QString::number(r.idInventarioReale);
     case ColUM: return r.um;
-    case ColQtaReale: return r.giacenzaReale;
+    case ColQtaReale: return r.giacenzaReale.isEmpty() ? QStringLiteral("0") : r.giacenzaReale;
     case ColQtaVentrox: return Regional::numberText(r.giacenzaStatistica);
     case ColPrezzoP: return Regional::numberText(r.prezzoPubblico);
     case ColCodInterno: return r.codInterno;
@@ -137,7 +137,6 @@ void InventarioModel::appendRows(std::vector<RigaInventario> &nuove)
         beginResetModel();
     else
         beginInsertRows(QModelIndex(), n, n + count - 1);
-    m_righe.reserve(m_righe.size() + nuove.size());
     for (RigaInventario &r : nuove)
         m_righe.push_back(std::move(r));
     m_spunte.resize(m_righe.size(), 0);

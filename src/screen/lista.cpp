@@ -53,13 +53,84 @@ double intero(const QVariant &v, double minimo, double massimo)
 qint16 intero16(const QVariant &v) { return static_cast<qint16>(intero(v, -32768, 32767)); }
 qint32 intero32(const QVariant &v) { return static_cast<qint32>(intero(v, -2147483648.0, 2147483647.0)); }
 
-// A date field: null or blank shows as no date; anything else must be one.
-QDateTime data(const QVariant &v)
+// Dates are kept as the wall-clock date and time they show, with no time
+// zone: a local time would ask the system's zone rules at every row.
+QDateTime senzaFuso(const QDate &d, const QTime &t)
 {
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()))
-        return QDateTime();
-    return Regional::toDateTime(v);
+    return QDateTime(d, t, Qt::UTC);
 }
+
+int cifre(const QString &s, int from, int count)
+{
+    int n = 0;
+    for (int i = from; i < from + count; ++i) {
+        const QChar c = s.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        n = n * 10 + (c.unicode() - '0');
+    }
+    return n;
+}
+
+// The forms a date column holds on SQLite ("dd/mm/yyyy", as the program
+// writes it, and "yyyy-mm-dd" with an optional "hh:mm:ss"), read without
+// the general parser; anything else returns an invalid date.
+QDateTime dataVeloce(const QString &s)
+{
+    int g = -1, m = -1, a = -1, tempo = -1;
+    if (s.size() >= 10 && s.at(2) == QLatin1Char('/') && s.at(5) == QLatin1Char('/')) {
+        g = cifre(s, 0, 2), m = cifre(s, 3, 2), a = cifre(s, 6, 4), tempo = 10;
+    } else if (s.size() >= 10 && s.at(4) == QLatin1Char('-') && s.at(7) == QLatin1Char('-')) {
+        a = cifre(s, 0, 4), m = cifre(s, 5, 2), g = cifre(s, 8, 2), tempo = 10;
+    }
+    if (g < 0 || m < 0 || a < 0)
+        return QDateTime();
+    const QDate d(a, m, g);
+    if (!d.isValid())
+        return QDateTime();
+    if (s.size() == tempo)
+        return senzaFuso(d, QTime(0, 0));
+    if (s.size() == tempo + 9 && (s.at(tempo) == QLatin1Char(' ') || s.at(tempo) == QLatin1Char('T'))
+        && s.at(tempo + 3) == QLatin1Char(':') && s.at(tempo + 6) == QLatin1Char(':')) {
+        const QTime t(cifre(s, tempo + 1, 2), cifre(s, tempo + 4, 2), cifre(s, tempo + 7, 2));
+        if (t.isValid())
+            return senzaFuso(d, t);
+    }
+    return QDateTime();
+}
+
+// A date field: null or blank shows as no date; anything else must be one.
+// Consecutive rows mostly carry the same date, so the last one is kept.
+class LettoreDate {
+public:
+    QDateTime operator()(const QVariant &v)
+    {
+        if (v.isNull())
+            return QDateTime();
+        if (v.typeId() != QMetaType::QString) {
+            const QDateTime dt = Regional::toDateTime(v);
+            return senzaFuso(dt.date(), dt.time());
+        }
+        const QString s = v.toString();
+        if (s == m_testo)
+            return m_data;
+        QDateTime dt;
+        if (!s.trimmed().isEmpty()) {
+            dt = dataVeloce(s);
+            if (!dt.isValid()) {
+                const QDateTime letta = Regional::toDateTime(s);
+                dt = senzaFuso(letta.date(), letta.time());
+            }
+        }
+        m_testo = s;
+        m_data = dt;
+        return dt;
+    }
+
+private:
+    QString m_testo;
+    QDateTime m_data;
+};
 
 // The fields a load reads from each record, in the order it reads them.
 enum Campo {
@@ -93,7 +164,7 @@ private:
     int m_indici[NumeroCampi];
 };
 
-RigaInventario leggiRiga(LettoreCampi &campo)
+RigaInventario leggiRiga(LettoreCampi &campo, LettoreDate &data)
 {
     RigaInventario r;
     r.descrizione = Regional::valueText(campo(FDescprodotto));
@@ -206,7 +277,7 @@ void frmInventario::CreaRigaLista(const QString &descrizione, const QString &bar
         r.prezzoAcquisto = prezzoAcquisto;
         r.giacenzaReale = giacenzaReale;
         r.giacenzaStatistica = giacenzaStatistica;
-        r.dataModifica = dataModifica;
+        r.dataModifica = senzaFuso(dataModifica.date(), dataModifica.time());
         r.idInventarioReale = idInventarioReale;
         r.idVentrox = idVentrox;
         r.idEliminato = idEliminato;
@@ -241,18 +312,20 @@ void frmInventario::caricaLista(const QString &sql)
         ImpostaColonne();
 
     std::vector<RigaInventario> lotto;
+    lotto.reserve(64);
     try {
         Recordset rs(Modulo::ConnPrincipale(), sql);
         LettoreCampi campo(rs);
+        LettoreDate date;
         double magazzino = 0;
         double reale = 0;
         QElapsedTimer orologio;
         orologio.start();
         while (!rs.eof()) {
-            lotto.push_back(leggiRiga(campo));
-            const double prezzo = numero(campo(FPrezzoAcquisto));
-            magazzino += prezzo * numero(campo(FGiacenzaStatistica));
-            reale += prezzo * numero(campo(FGiacenzaReale));
+            lotto.push_back(leggiRiga(campo, date));
+            const RigaInventario &r = lotto.back();
+            magazzino += r.prezzoAcquisto * r.giacenzaStatistica;
+            reale += r.prezzoAcquisto * numero(campo(FGiacenzaReale));
             rs.moveNext();
             // a long load shows what it has and lets the window repaint;
             // the operator's keys stay queued until the handler ends
