@@ -4,6 +4,8 @@
 #include "fixture/testmain.h"
 #include "frame/modulo.h"
 #include "platform/connstring.h"
+#include "platform/db.h"
+#include "records/schema.h"
 #include "screen/frminventario.h"
 #include "settings/formconfigurazione.h"
 #include "settings/serverlist.h"
@@ -213,6 +215,22 @@ private Q_SLOTS:
         QCOMPARE(p.messages[1].title, QStringLiteral("Database OK"));
         QVERIFY(!d.ui->ImageSi->isHidden());
         QVERIFY(d.ui->imageNo->isHidden());
+    }
+
+    // What the dialog stored is what the next start opens: here another
+    // database, named relative to the program's folder.
+    void storedStringIsWhatTheNextStartOpens()
+    {
+        Fixture::Program p;
+        Schema::creaDatabaseSQLite(p.file(QStringLiteral("altro.db")), true);
+        FormConfigurazione d;
+        d.ui->txtStringa->setPlainText(QStringLiteral("Provider=SQLite;Data Source=altro.db"));
+        d.ui->cmdDBSalva->click();
+        QCOMPARE(p.messages.last().title, QStringLiteral("Database OK"));
+        Modulo::ConnPrincipale().close();
+        QVERIFY(Modulo::ApriConnessione());
+        Recordset rs(Modulo::ConnPrincipale(), QStringLiteral("Select Count(IdProdotto) as Conta FROM Prodotti "));
+        QVERIFY(rs.field(QStringLiteral("Conta")).toInt() > 0);   // the demo's products, not the empty test.db
     }
 
     void emptyFieldsComposeAStringThatIsRefused()
