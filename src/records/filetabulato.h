@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 class Recordset;
 class QIODevice;
@@ -19,6 +20,11 @@ QString nomeFile(const QDateTime &quando);
 
 QByteArray titolo(const QDateTime &quando);   // no line end
 QByteArray intestazione();                    // 755 bytes, no line end
+
+// A column value as the file shows it: the regional text of the value
+// (numbers with a decimal comma, at most 15 significant digits; dates in
+// the short form; null as nothing).
+QString testoValore(const QVariant &valore);
 
 // An empty line when the file already existed, then the title and the header.
 void scriviTesta(QIODevice &device, bool esisteva, const QDateTime &quando);

@@ -4,10 +4,13 @@
 #include "fixture/testmain.h"
 #include "platform/db.h"
 #include "platform/errors.h"
+#include "platform/regional.h"
 #include "records/filetabulato.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QTest>
+#include <cmath>
 
 namespace {
 QByteArray campo(const QByteArray &text, int width)
@@ -87,7 +90,7 @@ private Q_SLOTS:
             "IDProdottoEliminato, CodInterno) VALUES "
             "('CAFFE'' MACINATO', '8001230009045', 1.5, 0.9, 0, 1000, 'Generico', 'N\u00b0', '0', '0', 3, 12.5, "
             "'05/12/2026', 42, 0, 'P00042'), "
-            "('%1', '', 12345.67, 1234.5, 0, 1000, 'Generico', 'N\u00b0', '0', '0', 2, -1, '06/12/2026', 0, 5001, 'C1'), "
+            "('%1', '', 12345.67, 1234.5, 0, 1000, 'Generico', 'N\u00b0', '0', '0', 2, -1, '06/12/2026', 0, 5001, 'C1' || char(9) || 'X'), "
             "(NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)")
                          .arg(QString(lunga).replace(QLatin1Char('\''), QLatin1String("''"))));
         const QByteArray riga1 = campo("1", 18) + campo("CAFFE' MACINATO", 180) + campo("8001230009045", 40)
@@ -99,7 +102,7 @@ private Q_SLOTS:
                                  + campo("12345,67", 40) + campo("1234,5", 40) + campo("0", 40) + campo("1000", 40)
                                  + campo("Generico", 40) + campo("N\xb0", 40) + campo("0", 40) + campo("0", 40)
                                  + campo("2", 20) + campo("-1", 40) + campo("06/12/2026", 40) + campo("0", 20)
-                                 + campo("5001", 20) + campo("C1", 40);
+                                 + campo("5001", 20) + campo("C1 X", 40);
         QByteArray riga3 = campo("3", 18);
         for (int width : {180, 40, 40, 40, 40, 40, 40, 40, 40, 40, 20, 40, 40, 20, 20, 40})
             riga3 += campo("", width);
@@ -108,6 +111,23 @@ private Q_SLOTS:
         // 0,9 x 3 + 1234,5 x 2, the null row adds nothing
         QCOMPARE(scriviFile(program),
                  testaAttesa() + riga1 + kCrLf + riga2 + kCrLf + riga3 + kCrLf + codaAttesa("2.471,70"));
+    }
+    // The file's fast number text must agree with the regional text everywhere.
+    void valuesAsTheRegionalTextWritesThem()
+    {
+        QList<QVariant> valori = {QVariant(), QVariant(QString()), QStringLiteral("05/12/2026"), 1000, qint64(-7),
+                                  0.0, -0.0, 3.0, 12.5, -1234.75, 0.1 + 0.2, 1.0 / 3, 2.0 / 3 * 1e6, 0.0001, 0.00001,
+                                  0.000123456, 999999999999999.0, 1e15, 1e15 - 0.5, 123456789012.345, 1e20, -1e-7,
+                                  99999.99999999999};
+        QRandomGenerator caso(42);
+        for (int i = 0; i < 20000; ++i) {
+            const double scala = std::pow(10.0, caso.bounded(-6, 17));
+            valori << (caso.generateDouble() - 0.3) * scala;
+            valori << std::round(caso.generateDouble() * 1e6) / 100;   // prices in cents
+            valori << std::round(caso.generateDouble() * 1e15) / std::pow(10.0, caso.bounded(1, 16));
+        }
+        for (const QVariant &v : valori)
+            QCOMPARE(FileTabulato::testoValore(v), Regional::valueText(v));
     }
     void missingColumnIsAnError()
     {
