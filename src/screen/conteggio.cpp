@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 
 namespace {
@@ -171,8 +172,19 @@ void frmInventario::CmdElimina_Click()
                           ui->TxtDetCodiceLoro->text(), ui->txtQtaReale->text(), QStringLiteral("0"));
         aggiornaIndicatore();
         if (connesso()) {
+            // The reload empties the detail fields; a delete leaves them as
+            // they were, so the same product can be counted again at once
+            // and a second press deletes (and logs) the same key again.
+            const QList<QLineEdit *> dettagli = {ui->TxtIdProdotto, ui->txtDescrizione1, ui->txtPrVe1, ui->txtQta,
+                                                 ui->txtQtaReale, ui->TxtDetCodiceLoro, ui->txtProdeliminto,
+                                                 ui->TxtIdInvReale, ui->txtPrezAcquisto, ui->TxtBarcode};
+            QStringList testi;
+            for (const QLineEdit *campo : dettagli)
+                testi << campo->text();
             CaricaDati();
             AzzeraRicerca();
+            for (int i = 0; i < dettagli.size(); ++i)
+                dettagli[i]->setText(testi[i]);
         }
     });
 }
