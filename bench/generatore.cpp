@@ -253,8 +253,11 @@ void generate(const QString &path, const Sizes &sizes)
             "INSERT INTO InventarioReale (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,IDCategoria,"
             "Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,IDProdottoVentrox,"
             "IDProdottoEliminato,CodInterno) VALUES (?,?,?,?,0,1000,'Generico','N°','0','0',?,?,?,?,?,?)"));
+        // a count of five days: the rows of one day follow each other
         const QDate inizio(2026, 12, 1);
+        qint64 progressivo = 0;
         for (const qint64 id : contati) {
+            const qint64 giorno = progressivo++ * 5 / qint64(contati.size());
             const Riga riga = prodotto(id, eliminato[size_t(id - 1)] != 0);
             const Riga *r = &riga;
             const int pezzi = 1 + int(rng() % 60);
@@ -264,7 +267,7 @@ void generate(const QString &path, const Sizes &sizes)
             insI.bindValue(3, r->acquisto);
             insI.bindValue(4, (rng() % 20 == 0) ? pezzi + 0.5 : double(pezzi));
             insI.bindValue(5, r->giacenza);
-            insI.bindValue(6, inizio.addDays(qint64(rng() % 5)).toString(QStringLiteral("dd/MM/yyyy")));
+            insI.bindValue(6, inizio.addDays(giorno).toString(QStringLiteral("dd/MM/yyyy")));
             insI.bindValue(7, r->eliminato ? 0 : r->id);
             insI.bindValue(8, r->eliminato ? r->id : 0);
             insI.bindValue(9, r->codice);

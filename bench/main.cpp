@@ -146,7 +146,7 @@ QString prepareDatabase(const Options &o)
                                : o.cartella;
     QDir().mkpath(folder);
     // the generator's version is in the name: a changed generator builds anew
-    const QString path = QDir(folder).filePath(QStringLiteral("bench-v2-%1-%2-%3.db")
+    const QString path = QDir(folder).filePath(QStringLiteral("bench-v3-%1-%2-%3.db")
                                                    .arg(o.sizes.prodotti)
                                                    .arg(o.sizes.eliminati)
                                                    .arg(o.sizes.righe));

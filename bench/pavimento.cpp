@@ -92,6 +92,9 @@ int readList(QSqlDatabase db, const QString &sql)
     return rows;
 }
 
+// The list's 50 rows as the program asks SQLite for them: the newest first.
+const QString kCinquanta = QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC LIMIT 50");
+
 QString select(const QString &tabella, const QString &condizione)
 {
     return QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM ") + tabella + condizione;
@@ -129,7 +132,7 @@ void Floor::startup()
     const QString name = QStringLiteral("bench-floor-start-%1").arg(g_connections.fetchAndAddRelaxed(1));
     {
         QSqlDatabase db = openLikeTheProgram(name, m_path);
-        readList(db, QStringLiteral("SELECT * FROM   InventarioReale LIMIT 50"));
+        readList(db, kCinquanta);
         readProducts(db, QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where IDProdotto=0"));
         db.close();
     }
@@ -222,7 +225,7 @@ void Floor::scan(const Product &p)
     }
 
     // the list again, and the search reset
-    readList(db, QStringLiteral("SELECT * FROM   InventarioReale LIMIT 50"));
+    readList(db, kCinquanta);
     readProducts(db, QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where IDProdotto=0"));
 }
 
