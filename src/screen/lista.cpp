@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTreeView>
 
@@ -44,7 +45,10 @@ double numero(const QVariant &v)
 // their range, as the platform's conversions do.
 double intero(const QVariant &v, double minimo, double massimo)
 {
-    const double n = Regional::roundHalfEven(numero(v), 0);
+    const int tipo = v.typeId();
+    const bool intera = tipo == QMetaType::Int || tipo == QMetaType::LongLong || tipo == QMetaType::UInt
+                        || tipo == QMetaType::ULongLong;
+    const double n = intera ? v.toDouble() : Regional::roundHalfEven(numero(v), 0);
     if (!(n >= minimo && n <= massimo))
         overflow();
     return n;
@@ -226,6 +230,13 @@ private:
     QPointer<QWidget> m_fuoco;
 };
 
+// A detail field shows the beginning of a text longer than the field.
+void mostra(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    field->setCursorPosition(0);
+}
+
 class CursoreOccupato {
 public:
     CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -367,14 +378,14 @@ void frmInventario::lvwProdotti_ItemClick(const QModelIndex &index)
     try {
         ClearForm();
         QString descrizione = cella(InventarioModel::ColDescrizione);
-        ui->txtDescrizione1->setText(descrizione.replace(QLatin1String("''"), QLatin1String("'")));
-        ui->txtQtaReale->setText(cella(InventarioModel::ColQtaReale));
-        ui->txtQta->setText(cella(InventarioModel::ColQtaVentrox));
-        ui->txtPrVe1->setText(cella(InventarioModel::ColPrezzoP));
-        ui->TxtDetCodiceLoro->setText(cella(InventarioModel::ColCodInterno));
-        ui->TxtBarcode->setText(cella(InventarioModel::ColBarcode));
-        ui->TxtIdProdotto->setText(cella(InventarioModel::ColIdVentrox));
-        ui->txtProdeliminto->setText(cella(InventarioModel::ColIdEliminato));
+        mostra(ui->txtDescrizione1, descrizione.replace(QLatin1String("''"), QLatin1String("'")));
+        mostra(ui->txtQtaReale, cella(InventarioModel::ColQtaReale));
+        mostra(ui->txtQta, cella(InventarioModel::ColQtaVentrox));
+        mostra(ui->txtPrVe1, cella(InventarioModel::ColPrezzoP));
+        mostra(ui->TxtDetCodiceLoro, cella(InventarioModel::ColCodInterno));
+        mostra(ui->TxtBarcode, cella(InventarioModel::ColBarcode));
+        mostra(ui->TxtIdProdotto, cella(InventarioModel::ColIdVentrox));
+        mostra(ui->txtProdeliminto, cella(InventarioModel::ColIdEliminato));
 
         const double idAttivo = Regional::toNumber(ui->TxtIdProdotto->text());
         if (idAttivo == 0) {
@@ -387,8 +398,8 @@ void frmInventario::lvwProdotti_ItemClick(const QModelIndex &index)
             Modulo::ProdottoAttivo = true;
         }
 
-        ui->TxtIdInvReale->setText(cella(InventarioModel::ColID));
-        ui->txtPrezAcquisto->setText(cella(InventarioModel::ColPrezzoAcq));
+        mostra(ui->TxtIdInvReale, cella(InventarioModel::ColID));
+        mostra(ui->txtPrezAcquisto, cella(InventarioModel::ColPrezzoAcq));
     } catch (const RuntimeError &e) {
         Modulo::trapError(e, QString());
     }

@@ -466,6 +466,7 @@ private Q_SLOTS:
 
         s.clicca(0);
         QCOMPARE(s.testo("txtDescrizione1"), QStringLiteral("L'ACQUA \u20ac"));
+        QCOMPARE(s.w("txtDescrizione1")->cursorPosition(), 0);   // shows its beginning
         QCOMPARE(s.testo("txtQtaReale"), QStringLiteral("2,5"));
         QCOMPARE(s.testo("txtQta"), QStringLiteral("-3"));
         QCOMPARE(s.testo("txtPrVe1"), QStringLiteral("1234,5"));
