@@ -129,17 +129,6 @@ private Q_SLOTS:
         for (const QVariant &v : valori)
             QCOMPARE(FileTabulato::testoValore(v), Regional::valueText(v));
     }
-    void missingColumnIsAnError()
-    {
-        Fixture::Program program;
-        program.exec(QStringLiteral("INSERT INTO InventarioReale (DescProdotto) VALUES ('A')"));
-        Connection c;
-        c.open(program.connectionString());
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        Recordset rs(c, QStringLiteral("SELECT IDInventarioReale, DescProdotto FROM InventarioReale"));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, FileTabulato::scriviRighe(buffer, rs));
-    }
 };
 INVENTARIO_TEST(TestFileTabulato)
 #include "tst_filetabulato.moc"

@@ -3,13 +3,10 @@
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "platform/clock.h"
-#include "platform/db.h"
 #include "platform/errors.h"
 #include "records/registro.h"
 #include "records/valori.h"
 
-#include <QBuffer>
-#include <QDir>
 #include <QTest>
 
 namespace {
@@ -66,17 +63,6 @@ private Q_SLOTS:
         lunga.descrizione = QString(170, QLatin1Char('A')) + QStringLiteral("0123456789XYZ");
         QCOMPARE(Registro::riga(lunga), rigaAttesa(QByteArray(170, 'A') + "0123456789"));
     }
-    void headerOnlyForANewFile()
-    {
-        QBuffer nuovo;
-        nuovo.open(QIODevice::WriteOnly);
-        Registro::scrivi(nuovo, true, voce());
-        QCOMPARE(nuovo.data(), intestazioneAttesa() + "\r\n" + rigaAttesa() + "\r\n");
-        QBuffer esistente;
-        esistente.open(QIODevice::WriteOnly);
-        Registro::scrivi(esistente, false, voce());
-        QCOMPARE(esistente.data(), rigaAttesa() + "\r\n");
-    }
     void scriviLogCreatesThenAppends()
     {
         Fixture::Program program;
@@ -95,16 +81,6 @@ private Q_SLOTS:
                  intestazioneAttesa() + "\r\n" + rigaAttesa() + "\r\n" + rigaAttesa() + "\r\n");
         QVERIFY(program.errors.isEmpty());
     }
-    void scriviLogThatCannotWriteGoesToTheErrorForm()
-    {
-        Fixture::Program program;
-        QVERIFY(QDir(program.folder()).mkdir(QStringLiteral("LOGSalvaRiga.Dat")));   // in the file's way
-        Modulo::ScriviLog(QStringLiteral("Elimina"), QStringLiteral("1"), QString(), QString(), QString(), QString(),
-                          QStringLiteral("0"));
-        QCOMPARE(program.errors.size(), 1);
-        QVERIFY(program.errors[0].description.endsWith(QLatin1String(" (LOG) ")));
-        QVERIFY(program.errors[0].number == ErrNo::PathFileAccess || program.errors[0].number == ErrNo::PermissionDenied);
-    }
     void deleteStatement()
     {
         QCOMPARE(Registro::istruzioneElimina(QStringLiteral("17")),
@@ -117,14 +93,6 @@ private Q_SLOTS:
                 QCOMPARE(e.number(), ErrNo::TypeMismatch);
             }
         }
-        Fixture::Program program;
-        program.exec(QStringLiteral("INSERT INTO InventarioReale (DescProdotto) VALUES ('A'), ('B')"));
-        Connection c;
-        c.open(program.connectionString());
-        Registro::eliminaRiga(c, QStringLiteral("1"));
-        Registro::eliminaRiga(c, QStringLiteral("1"));   // a second time removes nothing and is no error
-        QCOMPARE(program.scalar(QStringLiteral("SELECT DescProdotto FROM InventarioReale")).toString(), QStringLiteral("B"));
-        QCOMPARE(program.scalar(QStringLiteral("SELECT COUNT(*) FROM InventarioReale")).toInt(), 1);
     }
 };
 INVENTARIO_TEST(TestRegistro)

@@ -303,23 +303,6 @@ private Q_SLOTS:
         QVERIFY(b.program.errors.isEmpty());
     }
 
-    void lockedDatabaseGoesToTheErrorForm()
-    {
-        Banco b;
-        b.scansiona(QStringLiteral("8001230009045"));
-        b.quantita(QStringLiteral("3"));
-        Modulo::ConnPrincipale().execute(QStringLiteral("PRAGMA busy_timeout = 100"));
-        b.program.exec(QStringLiteral("BEGIN IMMEDIATE"));   // another station holds the file
-        b.scansiona(QStringLiteral("8001230009045"));
-        b.quantita(QStringLiteral("2"));
-        b.program.exec(QStringLiteral("ROLLBACK"));
-        QCOMPARE(b.program.errors.size(), 1);
-        QVERIFY(b.program.errors[0].description.endsWith(QLatin1String("(frmInventarioReale - CreaRigaLista)")));
-        QCOMPARE(b.giacenza(42), 3.0);
-        QCOMPARE(b.righe().size(), 1);
-        QVERIFY(b.form.isEnabled());
-    }
-
     void rowClickDeleteAndCountAgain()
     {
         Banco b;
