@@ -113,6 +113,34 @@ class Program:
         assert colours > 8, "the screenshot %s is blank" % path
         return path
 
+
+    def find_window(self, title, timeout=10):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            out = xdo("search", "--onlyvisible", "--name", title, check=False).split()
+            if out:
+                wid = out[-1]
+                g = dict(line.split("=") for line in xdo("getwindowgeometry", "--shell", wid).split())
+                return wid, int(g["X"]), int(g["Y"])
+            time.sleep(0.1)
+        return None
+
+    def click_in(self, window, x, y):
+        _, wx, wy = window
+        xdo("mousemove", "--sync", wx + x, wy + y)
+        xdo("click", "1")
+        time.sleep(0.2)
+
+    def pixel(self, x, y, client=True):
+        """The colour at a point of the client area, as (r, g, b)."""
+        path = os.path.join(self.folder, "pixel.png")
+        run("import", "-window", "root", path)
+        px = self.x + x
+        py = self.y + y + (self.menu if client else 0)
+        out = run("convert", path, "-crop", "1x1+%d+%d" % (px, py), "-depth", "8", "txt:")
+        m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
+        return tuple(int(v) for v in m.groups())
+
     def rows(self, sql, args=()):
         con = sqlite3.connect(self.db, timeout=10)
         try:
@@ -251,6 +279,236 @@ def no_connection_shows_no():
     finally:
         p.stop()
 
+
+
+def shift(line):
+    """term.ini's scrambling of one logical line."""
+    out = bytearray()
+    for c in line.replace('"', '""').encode("cp1252"):
+        out.append(c + 10 if c <= 245 else 255 - c)
+    return bytes(out) + b"\r\n"
+
+
+def unshift(raw):
+    return bytes(255 - c if c <= 10 else c - 10 for c in raw).decode("cp1252").replace('""', '"')
+
+
+def term_ini(folder):
+    with open(os.path.join(folder, "term.ini"), "rb") as f:
+        return [unshift(l) for l in f.read().split(b"\r\n") if l]
+
+
+@scenario
+def product_edit():
+    p = Program("modifica")
+    try:
+        pid, barcode = p.rows("SELECT IDProdotto, Barcode FROM Prodotti WHERE IDProdotto = 12")[0]
+        p.start()
+        p.scan(barcode)                      # one hit: loaded, focus on the quantity
+        time.sleep(0.5)
+        p.key("alt+m")                       # Modifica Dati
+        editor = p.find_window("^ $")
+        assert editor, "the editor did not open"
+        time.sleep(0.3)
+        p.type("2000000000012")
+        p.key("Return")
+        p.key("ctrl+a")
+        p.type("L'OLIO \"NUOVO\" 1L")
+        p.key("Return")
+        p.key("ctrl+a")
+        p.type("12.5")
+        p.key("Return")
+        p.key("ctrl+a")
+        p.type("7,25")
+        p.key("alt+s")
+        p.wait_until(lambda: p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 12")[0][0] == "2000000000012",
+                     what="the product written")
+        row = p.rows("SELECT Descrizione, PrezzoPubblico, PrezzoAcquisto FROM Prodotti WHERE IDProdotto = 12")[0]
+        assert row == ("L'OLIO \"NUOVO\" 1L", 12.5, 7.25), row
+        assert p.rows("SELECT count(*) FROM Prodotti WHERE Barcode = ?", (barcode,))[0][0] == 0
+        # the next search finds it by the new barcode and counts it
+        time.sleep(0.5)
+        p.scan("2000000000012", "4")
+        p.wait_until(lambda: p.rows("SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 12")
+                     == [(4.0,)], what="the edited product counted")
+    finally:
+        p.stop()
+
+
+@scenario
+def connection_dialog_stores_a_string_the_next_start_uses():
+    p = Program("connessione")
+    try:
+        # a second database with one counted row fewer than the demo
+        shutil.copy(p.db, os.path.join(p.folder, "altro.db"))
+        con = sqlite3.connect(os.path.join(p.folder, "altro.db"))
+        con.execute("DELETE FROM InventarioReale WHERE IDInventarioReale = (SELECT max(IDInventarioReale) FROM InventarioReale)")
+        con.commit()
+        con.close()
+        p.start()
+        p.click(75, 10, client=False)        # "Configurazione"
+        time.sleep(0.3)
+        p.key("Down", "Return")              # "Configura Connessione SQL"
+        dialog = p.find_window("^Configurazione della Connessione SQL$")
+        assert dialog, "the dialog did not open"
+        time.sleep(0.3)
+        p.key("Tab", "Tab", "Tab", "Tab")            # user, password, database, server, string
+        p.key("ctrl+a")
+        p.type("Provider=SQLite;Data Source=altro.db")
+        p.key("Tab", "space")                        # TESTA e SALVA
+        box = p.find_window("^Database OK$")
+        if not box:
+            p.screenshot("connection-dialog-failed")
+        assert box, "no confirmation"
+        p.key("Return")
+        time.sleep(0.3)
+        p.key("alt+e")
+        time.sleep(0.3)
+        lines = term_ini(p.folder)
+        assert "STRCONNPRINCIPALE=Provider=SQLite;Data Source=altro.db" in lines, lines
+        assert "STRCONNPRINCIPALESERVER=" in lines, lines
+        p.stop()
+        p.start()
+        p.wait_until(lambda: p.pixel(30, 8) == (0, 255, 0), what="OK on green")
+        # the list now comes from altro.db: a scan lands there
+        barcode = p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 3")[0][0]
+        p.scan(barcode, "2")
+        con = sqlite3.connect(os.path.join(p.folder, "altro.db"))
+        p.wait_until(lambda: con.execute("SELECT count(*) FROM InventarioReale WHERE IDProdottoVentrox = 3").fetchone()[0] == 1,
+                     what="the count stored in the new database")
+        con.close()
+        assert p.rows("SELECT count(*) FROM InventarioReale WHERE IDProdottoVentrox = 3")[0][0] == 0
+    finally:
+        p.stop()
+
+
+@scenario
+def silent_server_gives_no_after_about_five_seconds():
+    import socket
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(8)
+    port = listener.getsockname()[1]
+    p = Program("silenzioso", demo=False)
+    try:
+        with open(os.path.join(p.folder, "term.ini"), "wb") as f:
+            f.write(shift("STRCONNPRINCIPALE=Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port))
+        t0 = time.time()
+        p.start()
+        shown = time.time() - t0
+        p.screenshot("silent-server-waiting")          # the window paints while it waits
+        p.wait_until(lambda: p.pixel(30, 8) == (255, 0, 0), timeout=15, what="NO on red")
+        elapsed = time.time() - t0
+        assert shown < 3 and 2 < elapsed < 9, (shown, elapsed)
+        assert p.alive()
+    finally:
+        p.stop()
+        listener.close()
+
+
+@scenario
+def database_file_deleted_or_locked_during_the_session():
+    p = Program("guasti")
+    try:
+        before = p.rows("SELECT * FROM InventarioReale ORDER BY 1")
+        barcode = p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 5")[0][0]
+        p.start()
+        # locked by another station for longer than the busy timeout
+        lock = sqlite3.connect(p.db, timeout=1)
+        lock.execute("BEGIN EXCLUSIVE")
+        p.scan(barcode, "3")
+        form = p.find_window("^Errore!!$", timeout=30)
+        lock.rollback()
+        lock.close()
+        assert form, "no error form while the database was locked"
+        assert p.rows("SELECT * FROM InventarioReale ORDER BY 1") == before   # nothing half-written
+        p.key("alt+e")
+        p.proc.wait(10)
+        log = p.file("LogErrori.TXT").split(b"\r\n")
+        assert len(log) == 3 and len(log[1]) == 292, [len(l) for l in log]
+        # the file deleted under the running program: the guard's message, nothing lost
+        p.start()
+        os.rename(p.db, p.db + ".salvato")
+        p.scan(barcode, "3")
+        box = p.find_window("^Attenzione!!$", timeout=10)
+        assert box, "no guard message"
+        p.key("Return")
+        assert p.alive()
+        os.rename(p.db + ".salvato", p.db)
+        assert p.rows("SELECT * FROM InventarioReale ORDER BY 1") == before
+    finally:
+        p.stop()
+
+
+@scenario
+def hostile_texts_are_stored_as_meant():
+    p = Program("ostile")
+    try:
+        nasty = "L'ACQUA \"FRIZZANTE\"; -- /* % _ [x] \u20ac \u4e2d '' fine"
+        con = sqlite3.connect(p.db)
+        con.execute("INSERT INTO Prodotti (IDProdotto, CodInterno, Descrizione, Barcode, PrezzoPubblico, PrezzoAcquisto, Giacenza) "
+                    "VALUES (9001, 'X''1;--', ?, '9990001', 1.5, 1, 2)", (nasty,))
+        con.commit()
+        con.close()
+        snapshot = p.rows("SELECT * FROM Prodotti WHERE IDProdotto <> 9001 ORDER BY 1")
+        p.start()
+        for text in ["'; DROP TABLE Prodotti; --", "%", "_", "[", "/*", "''", "x" * 500]:
+            p.scan(text)
+            time.sleep(0.2)
+        p.key("F2")
+        p.type("' OR 1=1 --")
+        time.sleep(0.3)
+        p.key("F1")
+        p.scan("9990001", "2")
+        p.wait_until(lambda: p.rows("SELECT DescProdotto, CodInterno, GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 9001")
+                     == [(nasty, "X'1;--", 2.0)], what="the hostile row stored exactly")
+        assert p.rows("SELECT * FROM Prodotti WHERE IDProdotto <> 9001 ORDER BY 1") == snapshot
+        p.click(75, 10, client=False)
+        time.sleep(0.3)
+        p.key("Down", "Down", "Return")
+        time.sleep(1.0)
+        p.key("Return")
+        p.wait_until(lambda: any(f.startswith("Inventario_") for f in os.listdir(p.folder)), what="the file")
+        name = [f for f in os.listdir(p.folder) if f.startswith("Inventario_")][0]
+        data = p.file(name)
+        line = [l for l in data.split(b"\r\n") if b"FRIZZANTE" in l][0]
+        assert len(line) == 755, len(line)
+        assert nasty.replace("\u4e2d", "?").encode("cp1252") in line
+        assert p.alive()
+    finally:
+        p.stop()
+
+
+@scenario
+def unwritable_log_and_garbage_term_ini():
+    p = Program("scrittura")
+    try:
+        newest = p.rows("SELECT max(IDInventarioReale) FROM InventarioReale")[0][0]
+        os.mkdir(os.path.join(p.folder, "LOGSalvaRiga.Dat"))     # the log cannot be written, even by root
+        p.start()
+        # term.ini replaced by garbage while running: the indicator turns NO, the open connection stays
+        with open(os.path.join(p.folder, "term.ini"), "wb") as f:
+            f.write(bytes(range(256)) * 4)
+        p.click(30, 8)                                         # the indicator runs its test again
+        p.wait_until(lambda: p.pixel(30, 8) == (255, 0, 0), what="NO on red")
+        barcode = p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 7")[0][0]
+        p.scan(barcode, "2")
+        p.wait_until(lambda: p.rows("SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 7") == [(2.0,)],
+                     what="a count stored on the open connection")
+        newest = p.rows("SELECT max(IDInventarioReale) FROM InventarioReale")[0][0]
+        p.click(8 + 100, 144 + 28)                              # the newest row
+        p.click(936 + 36, 464 + 40)                             # Elimina Riga
+        time.sleep(0.5)
+        p.key("Return")
+        form = p.find_window("^Errore!!$", timeout=10)
+        assert form, "no error form for the log"
+        assert not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest,))
+        p.key("alt+e")
+        p.proc.wait(10)
+        log = p.file("LogErrori.TXT")
+        assert b" (LOG)" in log, log[:400]
+    finally:
+        p.stop()
 
 print("%d passed, %d failed" % (len(PASSED), len(FAILURES)))
 for name, why in FAILURES:
