@@ -24,9 +24,9 @@ private Q_SLOTS:
         timer.start();
         s.cerca(QString());
         const qint64 tutti = timer.elapsed();
-        QCOMPARE(s.voci().size(), 200000);
         QCoreApplication::processEvents();   // the view lays the list out
         const qint64 mostrati = timer.elapsed();
+        QCOMPARE(s.lista()->model()->rowCount(), 200000);
 
         timer.start();
         s.cerca(QStringLiteral("8000000123456"));
