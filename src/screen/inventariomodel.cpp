@@ -1,6 +1,8 @@
 #include "inventariomodel.h"
 #include "platform/regional.h"
 
+#include <QThreadPool>
+
 namespace {
 
 struct Spec {
@@ -47,7 +49,10 @@ QString InventarioModel::text(int row, int colonna) const
     case ColDescrizione: return r.descrizione;
     case ColID: return QString::number(r.idInventarioReale);
     case ColUM: return r.um;
-    case ColQtaReale: return r.giacenzaReale.isEmpty() ? QStringLiteral("0") : r.giacenzaReale;
+    case ColQtaReale: {
+        const QString testo = Regional::valueText(r.giacenzaReale);
+        return testo.isEmpty() ? QStringLiteral("0") : testo;
+    }
     case ColQtaVentrox: return Regional::numberText(r.giacenzaStatistica);
     case ColPrezzoP: return Regional::numberText(r.prezzoPubblico);
     case ColCodInterno: return r.codInterno;
@@ -110,11 +115,14 @@ void InventarioModel::aggiungiColonna(const QString &titolo)
 void InventarioModel::clear()
 {
     beginResetModel();
-    m_righe.clear();
-    m_righe.shrink_to_fit();
-    m_spunte.clear();
-    m_spunte.shrink_to_fit();
+    std::vector<RigaInventario> vecchie;
+    vecchie.swap(m_righe);
+    std::vector<char>().swap(m_spunte);
     endResetModel();
+    // Freeing a hundred thousand rows takes longer than reading many of them:
+    // a worker does it while the next load runs.
+    if (vecchie.size() > 1000)
+        QThreadPool::globalInstance()->start([righe = std::move(vecchie)]() mutable { righe.clear(); });
 }
 
 void InventarioModel::append(const RigaInventario &riga)

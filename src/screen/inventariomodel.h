@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <vector>
 
 // One counted row as the list holds it: the values read from InventarioReale,
@@ -17,7 +18,9 @@ struct RigaInventario {
     qint16 modificato = 0;
     double prezzoPubblico = 0;
     double prezzoAcquisto = 0;
-    QString giacenzaReale;      // the counted quantity travels as text
+    // The counted quantity travels as text: the text given, or the field as
+    // read, written as text only when it is shown.
+    QVariant giacenzaReale;
     double giacenzaStatistica = 0;
     QDateTime dataModifica;
     qint32 idInventarioReale = 0;

@@ -25,7 +25,7 @@ const QString kEtichettaRiga = QStringLiteral("(frmInventarioReale - CreaRigaLis
 const QString kEtichettaColonne = QStringLiteral("(ConfFTP_Click)");
 
 // A long load hands the window its paint events this often (milliseconds).
-constexpr int kIntervalloPittura = 100;
+constexpr int kIntervalloPittura = 250;
 
 [[noreturn]] void overflow()
 {
@@ -168,20 +168,32 @@ private:
     int m_indici[NumeroCampi];
 };
 
-RigaInventario leggiRiga(LettoreCampi &campo, LettoreDate &data)
+// Texts that repeat from row to row (unit, category) share one copy.
+void condividi(QString &testo, QString &precedente)
+{
+    if (testo == precedente)
+        testo = precedente;
+    else
+        precedente = testo;
+}
+
+RigaInventario leggiRiga(LettoreCampi &campo, LettoreDate &data, RigaInventario &precedente)
 {
     RigaInventario r;
     r.descrizione = Regional::valueText(campo(FDescprodotto));
     r.barcode = Regional::valueText(campo(FBarcode));
     r.idCategoria = intero16(campo(FidCategoria));
     r.categoria = Regional::valueText(campo(FCategoria));
+    condividi(r.categoria, precedente.categoria);
     r.um = Regional::valueText(campo(FUM));
+    condividi(r.um, precedente.um);
     r.codInterno = Regional::valueText(campo(FCodInterno));
-    Regional::valueText(campo(FModifica));   // read, not shown
+    campo(FModifica);   // read, not shown; any value is text
     r.modificato = intero16(campo(FModificato));
     r.prezzoPubblico = numero(campo(FPrezzoPubblico));
     r.prezzoAcquisto = numero(campo(FPrezzoAcquisto));
-    r.giacenzaReale = Regional::valueText(campo(FGiacenzaReale));
+    // any value has a text; the list writes it when the row is shown
+    r.giacenzaReale = campo(FGiacenzaReale);
     r.giacenzaStatistica = numero(campo(FGiacenzaStatistica));
     r.dataModifica = data(campo(FDataModifica));
     intero32(campo(FIdprodottoVentrox));     // read, not shown
@@ -328,15 +340,16 @@ void frmInventario::caricaLista(const QString &sql)
         Recordset rs(Modulo::ConnPrincipale(), sql);
         LettoreCampi campo(rs);
         LettoreDate date;
+        RigaInventario precedente;
         double magazzino = 0;
         double reale = 0;
         QElapsedTimer orologio;
         orologio.start();
         while (!rs.eof()) {
-            lotto.push_back(leggiRiga(campo, date));
+            lotto.push_back(leggiRiga(campo, date, precedente));
             const RigaInventario &r = lotto.back();
             magazzino += r.prezzoAcquisto * r.giacenzaStatistica;
-            reale += r.prezzoAcquisto * numero(campo(FGiacenzaReale));
+            reale += r.prezzoAcquisto * numero(r.giacenzaReale);
             rs.moveNext();
             // a long load shows what it has and lets the window repaint;
             // the operator's keys stay queued until the handler ends
