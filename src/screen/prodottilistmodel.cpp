@@ -20,6 +20,53 @@ void appendiCodice(QString &out, const QString &codice)
 
 bool blank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
 bool digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+double leggiVal(const QString &text)
+{
+    QString number;
+    int i = 0;
+    const int n = static_cast<int>(text.size());
+    auto skipBlanks = [&] {
+        while (i < n && blank(text.at(i)))
+            ++i;
+    };
+    skipBlanks();
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        number += text.at(i++);
+        skipBlanks();
+    }
+    bool point = false, digits = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (digit(c)) {
+            number += c;
+            digits = true;
+        } else if (c == QLatin1Char('.') && !point) {
+            number += c;
+            point = true;
+        } else if (!blank(c)) {
+            break;
+        }
+    }
+    if (!digits)
+        return 0;
+    // an exponent only when digits follow it: "5001Eli." is 5001
+    if (i < n && (text.at(i) == QLatin1Char('E') || text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('D')
+                  || text.at(i) == QLatin1Char('d'))) {
+        int j = i + 1;
+        QString exponent = QStringLiteral("e");
+        if (j < n && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+')))
+            exponent += text.at(j++);
+        if (j < n && digit(text.at(j))) {
+            while (j < n && digit(text.at(j)))
+                exponent += text.at(j++);
+            number += exponent;
+        }
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(number, &ok);
+    return ok ? value : 0;
+}
 } // namespace
 
 int ProdottiListModel::rowCount(const QModelIndex &parent) const
@@ -107,51 +154,4 @@ QString ProdottiListModel::testoVoceEliminata(const QString &codice, const QStri
 double ProdottiListModel::idVoce(const QString &testo)
 {
     return leggiVal(testo.right(20) + QLatin1Char(' '));
-}
-
-double ProdottiListModel::leggiVal(const QString &text)
-{
-    QString number;
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    auto skipBlanks = [&] {
-        while (i < n && blank(text.at(i)))
-            ++i;
-    };
-    skipBlanks();
-    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        number += text.at(i++);
-        skipBlanks();
-    }
-    bool point = false, digits = false;
-    for (; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (digit(c)) {
-            number += c;
-            digits = true;
-        } else if (c == QLatin1Char('.') && !point) {
-            number += c;
-            point = true;
-        } else if (!blank(c)) {
-            break;
-        }
-    }
-    if (!digits)
-        return 0;
-    // an exponent only when digits follow it: "5001Eli." is 5001
-    if (i < n && (text.at(i) == QLatin1Char('E') || text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('D')
-                  || text.at(i) == QLatin1Char('d'))) {
-        int j = i + 1;
-        QString exponent = QStringLiteral("e");
-        if (j < n && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+')))
-            exponent += text.at(j++);
-        if (j < n && digit(text.at(j))) {
-            while (j < n && digit(text.at(j)))
-                exponent += text.at(j++);
-            number += exponent;
-        }
-    }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(number, &ok);
-    return ok ? value : 0;
 }

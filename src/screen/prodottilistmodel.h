@@ -3,9 +3,9 @@
 #include <QString>
 #include <QVector>
 
-// The items of ListProdotti: each item's text as the operator sees it and,
-// out of sight, the table its product was read from, so that choosing it
-// loads that very product.
+// The items of ListProdotti: the text each shows and, out of sight, the
+// table its product was read from, so that choosing it loads that very
+// product.
 class ProdottiListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -48,7 +48,6 @@ public:
     // number the way Basic's Val reads (blanks skipped, '.' the only
     // decimal separator, stops at the first character that cannot go on).
     static double idVoce(const QString &testo);
-    static double leggiVal(const QString &text);
 
 private:
     QVector<Voce> m_voci;
