@@ -83,7 +83,8 @@ private:
 
 // The real main form, driven as the operator drives it: keys to the field
 // that has the focus, clicks on buttons, the menu. Each call returns when
-// the screen is done and painted; a call that does not end where the
+// the handlers are done (with whatever they painted on the way); paint()
+// then paints what they left to paint. A call that does not end where the
 // operator expects throws std::runtime_error with what was found instead.
 class Screen {
 public:
@@ -92,8 +93,8 @@ public:
     Screen(const Screen &) = delete;
     Screen &operator=(const Screen &) = delete;
 
-    // Creates the form, shows it and runs its load step until the list of
-    // counted rows is painted; the form stays for the other paths.
+    // Creates the form, shows it and runs its load step; the form stays for
+    // the other paths.
     void startup(int expectedRows);
     // Scan, Enter, Enter: the count saved and the focus back in txtCodice.
     void scan(const Product &product);
@@ -107,6 +108,8 @@ public:
     int vediTutti();
     // The menu entry that writes the inventory file; returns its path.
     QString inventoryFile();
+    // Lets the window paint what the last path changed.
+    void paint();
 
     QStringList messages;   // message boxes shown since the last take
     QStringList errors;     // errors trapped since the last take

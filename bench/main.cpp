@@ -108,28 +108,59 @@ Options parse(const QStringList &args)
     return o;
 }
 
+// One path's figures: the handlers up to the state the operator waits for
+// (with what they paint on the way), the paint that follows, the floor.
 struct Line {
     QString id;
     double programma = 0;
-    double pavimento = 0;   // 0: no floor
+    double pittura = 0;
+    double pavimento = 0;
     double memoria = 0;
     QString obiettivo;
     bool raggiunto = true;
+    double totale() const { return programma + pittura; }
+    double rapporto() const { return pavimento > 0 ? programma / pavimento : 0; }
 };
 
 QList<Line> g_lines;
 
+void printHeader()
+{
+    std::printf("%-15s %10s %8s %10s %7s %8s   %s\n", "path", "program", "paint", "floor", "ratio", "peak MB",
+                "target");
+}
+
 void print(const Line &l)
 {
-    const QString ratio = l.pavimento > 0 ? QString::number(l.programma / l.pavimento, 'f', 2) : QStringLiteral("-");
-    const QString floor = l.pavimento > 0 ? QString::number(l.pavimento, 'f', 2) : QStringLiteral("-");
-    std::printf("%-15s %11.2f %11s %7s %10.1f   %-30s %s\n", qPrintable(l.id), l.programma, qPrintable(floor),
-                qPrintable(ratio), l.memoria, qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
+    std::printf("%-15s %10.2f %8.2f %10.2f %7.2f %8.1f   %-36s %s\n", qPrintable(l.id), l.programma, l.pittura,
+                l.pavimento, l.rapporto(), l.memoria, qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
     std::fflush(stdout);
     g_lines.append(l);
 }
 
-double mb(double mib) { return mib * 1024.0 * 1024.0 / 1e6; }
+// The medians of repeated runs; the first run of each path warms caches and
+// is not counted.
+struct Samples {
+    QVector<double> programma, pittura, pavimento;
+    void add(int run, double p, double q, double f)
+    {
+        if (run == 0)
+            return;
+        programma << p;
+        pittura << q;
+        pavimento << f;
+    }
+    Line line(const char *id) const
+    {
+        Line l;
+        l.id = QString::fromLatin1(id);
+        l.programma = median(programma);
+        l.pittura = median(pittura);
+        l.pavimento = median(pavimento);
+        l.memoria = peakMemoryMiB() * 1024.0 * 1024.0 / 1e6;
+        return l;
+    }
+};
 
 void checkScreen(Screen &screen, const char *path)
 {
@@ -189,28 +220,26 @@ int run(const Options &o)
     Screen screen;
     const int righe = int(floor.scalar(QStringLiteral("SELECT count(*) FROM InventarioReale")));
     const int codici = int(floor.scalar(QStringLiteral("SELECT count(*) FROM Prodotti WHERE CodInterno IS NOT NULL")));
-    std::printf("Prodotti %d, prodottiC %d, InventarioReale %d rows; %d repetitions; medians in ms, peak memory "
-                "(VmHWM) in MB at the end of each path\n\n",
+    std::printf("Prodotti %d, prodottiC %d, InventarioReale %d rows; %d repetitions. Medians in ms: program = the\n"
+                "handlers up to the state the operator waits for (with what they paint on the way), paint = the\n"
+                "paint that follows, floor = the same statements run bare; ratio = program / floor. Peak memory\n"
+                "(VmHWM) in MB at the end of each path.\n\n",
                 o.sizes.prodotti, o.sizes.eliminati, righe, reps);
-    std::printf("%-15s %11s %11s %7s %10s   %-30s %s\n", "path", "program", "floor", "ratio", "peak MB", "target",
-                "");
+    printHeader();
 
-    // Start-up: the form, its load step, the 50 rows painted. The first run
-    // of each path warms caches and is not counted.
+    // Start-up: the form and its load step; its paint shows the list.
     {
-        QVector<double> p, f;
+        Samples m;
         for (int i = 0; i <= reps; ++i) {
             const double tp = timeMs([&] { screen.startup(std::min(50, righe)); });
-            const double tf = timeMs([&] { floor.startup(); });
-            if (i > 0) {
-                p << tp;
-                f << tf;
-            }
+            const double tq = timeMs([&] { screen.paint(); });
+            m.add(i, tp, tq, timeMs([&] { floor.startup(); }));
         }
         checkScreen(screen, "startup");
         if (wanted("startup")) {
-            Line l{QStringLiteral("startup"), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 150 ms")};
-            l.raggiunto = l.programma <= 150;
+            Line l = m.line("startup");
+            l.obiettivo = QStringLiteral("program + paint <= 150 ms");
+            l.raggiunto = l.totale() <= 150;
             print(l);
         }
     }
@@ -220,59 +249,55 @@ int run(const Options &o)
         const char *id = contains ? "name-contains" : "name-begins";
         if (!wanted(id))
             continue;
-        QVector<double> p, f;
+        Samples m;
         const QStringList words = contains ? wordsInside() : wordsBeginning();
         for (int i = 0; i <= reps; ++i) {
             for (const QString &word : words) {
                 screen.beginNameSearch(contains);
                 for (int k = 0; k < word.size(); ++k) {
                     const double tp = timeMs([&] { screen.nameKey(word.at(k), 51); });
+                    const double tq = timeMs([&] { screen.paint(); });
                     const QString typed = word.left(k + 1);
-                    const double tf = timeMs([&] { floor.nameSearch(typed, contains); });
-                    if (i > 0) {
-                        p << tp;
-                        f << tf;
-                    }
+                    m.add(i, tp, tq, timeMs([&] { floor.nameSearch(typed, contains); }));
                 }
             }
         }
         checkScreen(screen, id);
-        Line l{QString::fromLatin1(id), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 1.3 x floor")};
+        Line l = m.line(id);
+        l.obiettivo = QStringLiteral("program <= 1.3 x floor");
         l.raggiunto = l.programma <= 1.3 * l.pavimento;
         print(l);
     }
 
     // "Vedi Tutti": every counted row into the list, with the totals.
     if (wanted("vedi-tutti")) {
-        QVector<double> p, f;
+        Samples m;
         for (int i = 0; i <= reps; ++i) {
             int listed = 0;
             const double tp = timeMs([&] { listed = screen.vediTutti(); });
+            const double tq = timeMs([&] { screen.paint(); });
             if (listed != righe)
                 throw std::runtime_error(QStringLiteral("vedi-tutti: %1 rows listed, %2 in the table")
                                              .arg(listed)
                                              .arg(righe)
                                              .toStdString());
-            const double tf = timeMs([&] { floor.vediTutti(); });
-            if (i > 0) {
-                p << tp;
-                f << tf;
-            }
+            m.add(i, tp, tq, timeMs([&] { floor.vediTutti(); }));
         }
         checkScreen(screen, "vedi-tutti");
-        Line l{QStringLiteral("vedi-tutti"), median(p), median(f), mb(peakMemoryMiB()),
-               QStringLiteral("<= 300 ms, <= 2 x floor, <= 150 MB")};
-        l.raggiunto = l.programma <= 300 && l.programma <= 2 * l.pavimento && l.memoria <= 150;
+        Line l = m.line("vedi-tutti");
+        l.obiettivo = QStringLiteral("<= 300 ms, <= 2 x floor, <= 150 MB");
+        l.raggiunto = l.totale() <= 300 && l.programma <= 2 * l.pavimento && l.memoria <= 150;
         print(l);
     }
 
     // The inventory file of every row; the floor writes the same bytes.
     if (wanted("inventory-file")) {
-        QVector<double> p, f;
+        Samples m;
         const QString floorFile = work.filePath(QStringLiteral("floor.Dat"));
         for (int i = 0; i <= reps; ++i) {
             QString path;
             const double tp = timeMs([&] { path = screen.inventoryFile(); });
+            const double tq = timeMs([&] { screen.paint(); });
             QFile file(path);
             if (!file.open(QIODevice::ReadOnly))
                 throw std::runtime_error("inventory-file: the file was not written");
@@ -292,14 +317,11 @@ int run(const Options &o)
             // the next run, maybe in the same second, starts a new file
             QFile::remove(path);
             QFile::remove(floorFile);
-            if (i > 0) {
-                p << tp;
-                f << tf;
-            }
+            m.add(i, tp, tq, tf);
         }
         checkScreen(screen, "inventory-file");
-        Line l{QStringLiteral("inventory-file"), median(p), median(f), mb(peakMemoryMiB()),
-               QStringLiteral("<= 1.5 x floor")};
+        Line l = m.line("inventory-file");
+        l.obiettivo = QStringLiteral("program <= 1.5 x floor");
         l.raggiunto = l.programma <= 1.5 * l.pavimento;
         print(l);
     }
@@ -311,41 +333,37 @@ int run(const Options &o)
         if (!wanted(id))
             continue;
         const QVector<Product> &prodotti = nuovo ? catalogo.nuovi : catalogo.contati;
-        QVector<double> p, f;
+        Samples m;
         for (int i = 0; i <= reps; ++i) {
             const double tp = timeMs([&] { screen.scan(prodotti.at(2 * i)); });
-            const double tf = timeMs([&] { floor.scan(prodotti.at(2 * i + 1)); });
-            if (i > 0) {
-                p << tp;
-                f << tf;
-            }
+            const double tq = timeMs([&] { screen.paint(); });
+            m.add(i, tp, tq, timeMs([&] { floor.scan(prodotti.at(2 * i + 1)); }));
         }
         checkScreen(screen, id);
-        Line l{QString::fromLatin1(id), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 1.3 x floor")};
+        Line l = m.line(id);
+        l.obiettivo = QStringLiteral("program <= 1.3 x floor");
         l.raggiunto = l.programma <= 1.3 * l.pavimento;
         print(l);
     }
 
     // Enter in an empty txtCodice: the whole product master in the list.
     if (wanted("empty-enter")) {
-        QVector<double> p, f;
+        Samples m;
         for (int i = 0; i <= reps; ++i) {
             int listed = 0;
             const double tp = timeMs([&] { listed = screen.emptyEnter(); });
+            const double tq = timeMs([&] { screen.paint(); });
             if (listed != codici)
                 throw std::runtime_error(QStringLiteral("empty-enter: %1 items listed, %2 codes in Prodotti")
                                              .arg(listed)
                                              .arg(codici)
                                              .toStdString());
-            const double tf = timeMs([&] { floor.emptyEnter(); });
-            if (i > 0) {
-                p << tp;
-                f << tf;
-            }
+            m.add(i, tp, tq, timeMs([&] { floor.emptyEnter(); }));
         }
         checkScreen(screen, "empty-enter");
-        Line l{QStringLiteral("empty-enter"), median(p), median(f), mb(peakMemoryMiB()), QStringLiteral("<= 250 ms")};
-        l.raggiunto = l.programma <= 250;
+        Line l = m.line("empty-enter");
+        l.obiettivo = QStringLiteral("program + paint <= 250 ms");
+        l.raggiunto = l.totale() <= 250;
         print(l);
     }
 

@@ -91,7 +91,6 @@ void Screen::startup(int expectedRows)
     d->form = new frmInventario;
     d->form->show();
     d->form->Form_Load();
-    settle();
 
     QObject *f = d->form;
     d->txtCodice = control<QLineEdit>(f, "txtCodice");
@@ -108,6 +107,8 @@ void Screen::startup(int expectedRows)
     const int rows = d->lvwProdotti->model()->rowCount();
     expect(rows == expectedRows, QStringLiteral("start-up: %1 rows listed, %2 expected").arg(rows).arg(expectedRows));
 }
+
+void Screen::paint() { settle(); }
 
 void Screen::scan(const Product &p)
 {
@@ -127,7 +128,6 @@ void Screen::scan(const Product &p)
            QStringLiteral("scan of %1: after Enter the focus is in %2").arg(text, focusName()));
     expect(!d->TxtIdProdotto->text().isEmpty(), QStringLiteral("scan of %1: no product loaded").arg(text));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    settle();
     expect(QApplication::focusWidget() == d->txtCodice,
            QStringLiteral("scan of %1: after saving the focus is in %2").arg(text, focusName()));
     expect(d->txtCodice->text().isEmpty(), QStringLiteral("scan of %1: txtCodice not emptied").arg(text));
@@ -144,7 +144,6 @@ void Screen::beginNameSearch(bool contains)
 void Screen::nameKey(QChar c, int expectedMax)
 {
     QTest::keyClick(d->txtNome, c.toLatin1());
-    settle();
     const int items = d->ListProdotti->model()->rowCount();
     expect(items <= expectedMax, QStringLiteral("name search: %1 items listed").arg(items));
 }
@@ -154,14 +153,12 @@ int Screen::emptyEnter()
     d->txtCodice->setFocus();
     d->txtCodice->clear();
     QTest::keyClick(d->txtCodice, Qt::Key_Return);
-    settle();
     return d->ListProdotti->model()->rowCount();
 }
 
 int Screen::vediTutti()
 {
     QTest::mouseClick(d->btn_tutti, Qt::LeftButton);
-    settle();
     return d->lvwProdotti->model()->rowCount();
 }
 
@@ -169,7 +166,6 @@ QString Screen::inventoryFile()
 {
     d->opened.clear();
     d->MnuFileInvTab->trigger();
-    settle();
     expect(messages.contains(QStringLiteral("OK File Inventario Completato")),
            QStringLiteral("inventory file: no completion message"));
     messages.removeAll(QStringLiteral("OK File Inventario Completato"));
