@@ -335,7 +335,6 @@ void frmInventario::caricaLista(const QString &sql)
         ImpostaColonne();
 
     std::vector<RigaInventario> lotto;
-    lotto.reserve(64);
     try {
         Recordset rs(Modulo::ConnPrincipale(), sql);
         LettoreCampi campo(rs);
@@ -421,14 +420,12 @@ void frmInventario::lvwProdotti_ItemClick(const QModelIndex &index)
 void frmInventario::cmdSelezionaTutto_Click()
 {
     Events::InputHold hold;
-    {
-        FormDisabilitata disabilitata(this);
-        for (int i = 0; i < m_lista->righe(); ++i) {
-            m_lista->setChecked(i, true);
-            Events::DoEvents();
-        }
-        MsgBox::show(QStringLiteral("Operazione Completata"), MsgBox::OkOnly);
+    FormDisabilitata disabilitata(this);
+    for (int i = 0; i < m_lista->righe(); ++i) {
+        m_lista->setChecked(i, true);
+        Events::DoEvents();
     }
+    MsgBox::show(QStringLiteral("Operazione Completata"), MsgBox::OkOnly);
 }
 
 void frmInventario::cmdDeselezionaTutto_Click()

@@ -150,7 +150,10 @@ private Q_SLOTS:
         frmInventario form;
         QCOMPARE(form.modelloLista()->columnCount(), 0);   // until the start-up sets them up
 
-        form.ImpostaColonne();
+        // a start without connection sets up none; the first load that
+        // reaches the database does
+        program.connect();
+        form.CaricaDati();
         QTreeView *vista = form.findChild<QTreeView *>(QStringLiteral("lvwProdotti"));
         const QStringList titoli{"Descrizione", "ID", "UM", "Qt\u00e0 Reale", "Qta Ventrox", "PrezzoP",
                                  "CodInterno", "Barcode", "IDCategoria", "Categoria", "Data Inv.", "Modifica",
