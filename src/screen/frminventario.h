@@ -88,7 +88,8 @@ protected:
 private:
     void caricaLista(const QString &sql);
     // Appends the products a statement returns to ListProdotti in one call;
-    // with a limit, reading stops once the list holds that many items.
+    // with a limit, reading stops after the item that fills the list to it
+    // (or past it: a full list still takes one item).
     int riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite = 0);
     void dimensionaRicerca(int n, bool specialeDue);
     void spostaSelezione(QWidget *field, int keyCode);

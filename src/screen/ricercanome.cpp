@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <algorithm>
 
 namespace {
 // The list stops at this many items; prodottiC still adds its first match.
@@ -42,7 +41,7 @@ void frmInventario::txtNome_Change()
         // already still gets the first match of prodottiC (51 items).
         n += riempiListaProdotti(
             QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM prodottiC where Descrizione ") + like(), true,
-            true, std::max(kMassimo, n + 1));
+            true, kMassimo);
         dimensionaRicerca(n, true);
     });
     setEnabled(true);

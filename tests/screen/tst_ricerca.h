@@ -1,14 +1,14 @@
 #pragma once
-// The main screen with its own database, for the search tests: typing and
-// pressing keys as the operator does, and reading what the search shows.
+// The main screen on its own database for the search tests: keys typed as
+// the operator and the reader type them, and what the search shows.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
+#include "frame/modulo.h"
 #include "platform/beep.h"
 #include "records/valori.h"
 #include "screen/frminventario.h"
 #include "screen/prodottilistmodel.h"
 
-#include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,9 +16,11 @@
 #include <QListView>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace Ricerca {
 
-// Heights as designed in twips, as the screen shows them in pixels.
+// A design height in twips as the screen shows it in pixels.
 inline int px(int twips) { return qRound(twips / 15.0); }
 
 struct Schermo {
@@ -33,27 +35,32 @@ struct Schermo {
         program.connect();
         form.show();
         form.activateWindow();
-        attivo = QTest::qWaitForWindowActive(&form);
+        if (!QTest::qWaitForWindowActive(&form))
+            qFatal("the form does not become active");
     }
     ~Schermo() { Beep::setHandler(nullptr); }
-    bool attivo = false;
 
-    template <class T = QLineEdit>
-    T *w(const char *name) const
-    {
-        T *found = form.findChild<T *>(QLatin1String(name));
-        Q_ASSERT(found);
-        return found;
-    }
+    template <class T = QLineEdit> T *w(const char *name) const { return form.findChild<T *>(QLatin1String(name)); }
     QLineEdit *codice() const { return w("txtCodice"); }
     QLineEdit *nome() const { return w("txtNome"); }
     QLineEdit *copie() const { return w("TxtCopieReali"); }
     QListView *lista() const { return w<QListView>("ListProdotti"); }
-    QGroupBox *frame() const { return w<QGroupBox>("Frame3"); }
-    QCheckBox *tipo() const { return w<QCheckBox>("CheckTipoRicerca"); }
     QString testo(const char *name) const { return w(name)->text(); }
+    int selezionata() const { return lista()->currentIndex().row(); }
+    QSize altezze() const { return {w<QGroupBox>("Frame3")->height(), lista()->height()}; }
 
-    // Types as a keyboard or a reader does; QTest::keyClicks knows ASCII only.
+    void add(int id, const QString &code, const QString &descrizione, const QString &barcode = {}, bool eliminato = false)
+    {
+        program.addProduct(id, code, descrizione, barcode, 1, 1, 0, eliminato);
+    }
+    // `count` products from `from` on, codes K<id>, names `descrizione`<i>.
+    void prodotti(int from, int count, const QString &descrizione, const QString &barcode = {}, bool eliminati = false)
+    {
+        for (int i = 0; i < count; ++i)
+            add(from + i, u"K%1"_s.arg(from + i), descrizione + QString::number(i), barcode, eliminati);
+    }
+
+    // QTest::keyClicks knows ASCII only: other characters go one by one.
     static void scrivi(QWidget *field, const QString &text)
     {
         for (QChar c : text) {
@@ -65,8 +72,6 @@ struct Schermo {
             }
         }
     }
-
-    // The code search: focus in txtCodice, empty it, type, Enter.
     void cerca(const QString &text)
     {
         codice()->setFocus();
@@ -74,41 +79,27 @@ struct Schermo {
         scrivi(codice(), text);
         QTest::keyClick(codice(), Qt::Key_Return);
     }
-
-    // The name search, one key at a time.
     void cercaNome(const QString &text)
     {
         nome()->setFocus();
         scrivi(nome(), text);
     }
-
-    QStringList voci() const
+    QStringList voci(bool sorted = false) const
     {
         QStringList out;
-        const QAbstractItemModel *m = lista()->model();
-        for (int i = 0; i < m->rowCount(); ++i)
-            out << m->index(i, 0).data().toString();
+        for (int i = 0; i < lista()->model()->rowCount(); ++i)
+            out << lista()->model()->index(i, 0).data().toString();
+        if (sorted)
+            out.sort();
         return out;
-    }
-    int selezionata() const { return lista()->currentIndex().row(); }
-    int altezzaFrame() const { return frame()->height(); }
-    int altezzaLista() const { return lista()->height(); }
-
-    // n products whose description, code and barcode follow a pattern.
-    void prodotti(int from, int count, const QString &descrizione, const QString &barcode, bool eliminati = false)
-    {
-        for (int i = 0; i < count; ++i)
-            program.addProduct(from + i, QStringLiteral("K%1").arg(from + i), descrizione + QString::number(i), barcode,
-                               1, 1, 0, eliminati);
     }
 };
 
-// The item text: code right-aligned in 15, " - ", description, 100 blanks, id.
+// An item of the code search: code right-aligned in 15, " - ", name, 100 blanks, id.
 inline QString voce(const QString &codice, const QString &descrizione, int id)
 {
     Q_ASSERT(codice.size() <= 15);
-    return codice.rightJustified(15, QLatin1Char(' '), true) + QStringLiteral(" - ") + descrizione
-           + QString(100, QLatin1Char(' ')) + QString::number(id);
+    return codice.rightJustified(15) + " - "_L1 + descrizione + QString(100, u' ') + QString::number(id);
 }
 
 } // namespace Ricerca
