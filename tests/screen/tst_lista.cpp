@@ -562,6 +562,10 @@ private Q_SLOTS:
         QCOMPARE(s.lista()->text(99999, M::ColID), QStringLiteral("100000"));
         QCOMPARE(s.testo("TxtTotStatistico"), QStringLiteral("5000050000"));
         QVERIFY2(ms < 10000, qPrintable(QString::number(ms)));
+        // the rows of a full list are freed while the next load runs
+        s.form.CaricaDati();
+        QCOMPARE(s.lista()->righe(), 50);
+        QCOMPARE(s.lista()->text(0, M::ColID), QStringLiteral("100000"));
         QVERIFY(s.program.errors.isEmpty());
     }
 };
