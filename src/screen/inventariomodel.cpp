@@ -115,44 +115,51 @@ void InventarioModel::aggiungiColonna(const QString &titolo)
 void InventarioModel::clear()
 {
     beginResetModel();
-    std::vector<RigaInventario> vecchie;
-    vecchie.swap(m_righe);
+    std::vector<std::vector<RigaInventario>> vecchie;
+    vecchie.swap(m_blocchi);
+    m_visibili = 0;
+    m_accodate = 0;
     std::vector<char>().swap(m_spunte);
     endResetModel();
-    // Freeing a hundred thousand rows takes longer than reading many of them:
+    // Freeing a hundred thousand rows takes as long as reading many of them:
     // a worker does it while the next load runs.
-    if (vecchie.size() > 1000)
-        QThreadPool::globalInstance()->start([righe = std::move(vecchie)]() mutable { righe.clear(); });
+    if (vecchie.size() > 1)
+        QThreadPool::globalInstance()->start([blocchi = std::move(vecchie)]() mutable { blocchi.clear(); });
 }
 
-void InventarioModel::append(const RigaInventario &riga)
+void InventarioModel::accoda(RigaInventario &&riga)
 {
-    const int n = righe();
-    beginInsertRows(QModelIndex(), n, n);
-    m_righe.push_back(riga);
-    m_spunte.push_back(0);
-    endInsertRows();
+    if (m_accodate % kBlocco == 0) {
+        m_blocchi.emplace_back();
+        m_blocchi.back().reserve(kBlocco);
+    }
+    m_blocchi.back().push_back(std::move(riga));
+    ++m_accodate;
 }
 
-void InventarioModel::appendRows(std::vector<RigaInventario> &nuove)
+void InventarioModel::pubblica()
 {
-    if (nuove.empty())
+    if (m_accodate == m_visibili)
         return;
-    const int n = righe();
-    const int count = static_cast<int>(nuove.size());
+    const int n = m_visibili;
     // a reset costs the view one relayout, however many rows arrive
     if (n == 0)
         beginResetModel();
     else
-        beginInsertRows(QModelIndex(), n, n + count - 1);
-    for (RigaInventario &r : nuove)
-        m_righe.push_back(std::move(r));
-    m_spunte.resize(m_righe.size(), 0);
-    nuove.clear();
+        beginInsertRows(QModelIndex(), n, m_accodate - 1);
+    m_visibili = m_accodate;
+    m_spunte.resize(static_cast<size_t>(m_visibili), 0);
     if (n == 0)
         endResetModel();
     else
         endInsertRows();
+}
+
+void InventarioModel::append(const RigaInventario &riga)
+{
+    pubblica();
+    accoda(RigaInventario(riga));
+    pubblica();
 }
 
 void InventarioModel::setChecked(int row, bool checked)

@@ -11,21 +11,21 @@
 struct RigaInventario {
     QString descrizione;
     QString barcode;
-    qint16 idCategoria = 0;
     QString categoria;
     QString um;
     QString codInterno;
-    qint16 modificato = 0;
-    double prezzoPubblico = 0;
-    double prezzoAcquisto = 0;
     // The counted quantity travels as text: the text given, or the field as
     // read, written as text only when it is shown.
     QVariant giacenzaReale;
-    double giacenzaStatistica = 0;
     QDateTime dataModifica;
+    double prezzoPubblico = 0;
+    double prezzoAcquisto = 0;
+    double giacenzaStatistica = 0;
     qint32 idInventarioReale = 0;
     qint32 idVentrox = 0;
     qint32 idEliminato = 0;
+    qint16 idCategoria = 0;
+    qint16 modificato = 0;
 };
 
 // The rows of lvwProdotti, with a check mark each. The columns exist once
@@ -71,11 +71,16 @@ public:
 
     void clear();
     void append(const RigaInventario &riga);
-    // Appends many rows at once (the loaders), emptying `righe`.
-    void appendRows(std::vector<RigaInventario> &righe);
+    // A load queues its rows unseen and shows what it has queued at once:
+    // the view learns of many rows in one step.
+    void accoda(RigaInventario &&riga);
+    void pubblica();
 
-    int righe() const { return static_cast<int>(m_righe.size()); }
-    const RigaInventario &riga(int row) const { return m_righe[static_cast<size_t>(row)]; }
+    int righe() const { return m_visibili; }
+    const RigaInventario &riga(int row) const
+    {
+        return m_blocchi[static_cast<size_t>(row / kBlocco)][static_cast<size_t>(row % kBlocco)];
+    }
     // The text of a row's cell (column 0 is the row's own text), whether the
     // column is shown or not.
     QString text(int row, int colonna) const;
@@ -84,7 +89,13 @@ public:
     void setChecked(int row, bool checked);
 
 private:
+    // Rows live in blocks of fixed capacity, so that a growing list never
+    // copies the rows it already has.
+    static constexpr int kBlocco = 4096;
+
     QStringList m_titoli;
-    std::vector<RigaInventario> m_righe;
+    std::vector<std::vector<RigaInventario>> m_blocchi;
+    int m_visibili = 0;
+    int m_accodate = 0;
     std::vector<char> m_spunte;
 };

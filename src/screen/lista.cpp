@@ -334,7 +334,6 @@ void frmInventario::caricaLista(const QString &sql)
     if (m_lista->columnCount() == 0)
         ImpostaColonne();
 
-    std::vector<RigaInventario> lotto;
     try {
         Recordset rs(Modulo::ConnPrincipale(), sql);
         LettoreCampi campo(rs);
@@ -345,28 +344,30 @@ void frmInventario::caricaLista(const QString &sql)
         QElapsedTimer orologio;
         orologio.start();
         while (!rs.eof()) {
-            lotto.push_back(leggiRiga(campo, date, precedente));
-            const RigaInventario &r = lotto.back();
+            RigaInventario r = leggiRiga(campo, date, precedente);
             magazzino += r.prezzoAcquisto * r.giacenzaStatistica;
-            reale += r.prezzoAcquisto * numero(r.giacenzaReale);
+            const double prezzo = r.prezzoAcquisto;
+            const QVariant contata = r.giacenzaReale;
+            m_lista->accoda(std::move(r));
+            reale += prezzo * numero(contata);
             rs.moveNext();
             // a long load shows what it has and lets the window repaint;
             // the operator's keys stay queued until the handler ends
             if (orologio.elapsed() >= kIntervalloPittura) {
-                m_lista->appendRows(lotto);
+                m_lista->pubblica();
                 Events::DoEvents();
                 orologio.restart();
             }
         }
-        m_lista->appendRows(lotto);
+        m_lista->pubblica();
         ui->TxtTotStatistico->setText(Regional::numberText(magazzino));
         ui->TxtTotReale->setText(Regional::numberText(reale));
         ui->TxtDiff->setText(Modulo::FormattaNumero(magazzino - reale, 2));
     } catch (const RuntimeError &e) {
-        m_lista->appendRows(lotto);
+        m_lista->pubblica();
         Modulo::trapError(e, kEtichettaCarica);
     } catch (const std::exception &e) {
-        m_lista->appendRows(lotto);
+        m_lista->pubblica();
         Modulo::trapError(RuntimeError(5, QString::fromLocal8Bit(e.what())), kEtichettaCarica);
     }
 }
