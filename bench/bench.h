@@ -102,6 +102,9 @@ public:
     void beginNameSearch(bool contains);
     // One key stroke in txtNome.
     void nameKey(QChar c, int expectedMax);
+    // The screen as it usually stands: the list of 50 rows, the search
+    // empty (not timed: the state a path starts from).
+    void usualView();
     // Enter in an empty txtCodice; returns the items listed.
     int emptyEnter();
     // "Vedi Tutti"; returns the rows listed.

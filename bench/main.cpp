@@ -273,6 +273,7 @@ int run(const Options &o)
     if (wanted("vedi-tutti")) {
         Samples m;
         for (int i = 0; i <= reps; ++i) {
+            screen.usualView();
             int listed = 0;
             const double tp = timeMs([&] { listed = screen.vediTutti(); });
             const double tq = timeMs([&] { screen.paint(); });
@@ -350,6 +351,7 @@ int run(const Options &o)
     if (wanted("empty-enter")) {
         Samples m;
         for (int i = 0; i <= reps; ++i) {
+            screen.usualView();
             int listed = 0;
             const double tp = timeMs([&] { listed = screen.emptyEnter(); });
             const double tq = timeMs([&] { screen.paint(); });

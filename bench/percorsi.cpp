@@ -148,6 +148,13 @@ void Screen::nameKey(QChar c, int expectedMax)
     expect(items <= expectedMax, QStringLiteral("name search: %1 items listed").arg(items));
 }
 
+void Screen::usualView()
+{
+    d->form->CaricaDati();
+    d->form->AzzeraRicerca();
+    settle();
+}
+
 int Screen::emptyEnter()
 {
     d->txtCodice->setFocus();
