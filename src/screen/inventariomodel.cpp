@@ -5,13 +5,13 @@
 
 namespace {
 
-struct Spec {
+struct Intestazione {
     const char *titolo;
     int larghezza;   // twips
 };
 
 // Titles and widths of the list's columns, in index order.
-const Spec kColonne[InventarioModel::NumeroColonne] = {
+const Intestazione kColonne[InventarioModel::NumeroColonne] = {
     {"Descrizione", 4000}, {"ID", 500},       {"UM", 600},          {"Qtà Reale", 800},
     {"Qta Ventrox", 800},  {"PrezzoP", 800},  {"CodInterno", 1200}, {"Barcode", 0},
     {"IDCategoria", 0},    {"Categoria", 0},  {"Data Inv.", 1000},  {"Modifica", 0},
