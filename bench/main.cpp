@@ -104,6 +104,14 @@ Options parse(const QStringList &args)
         if (!ok)
             usage("not a number");
     }
+    static const QStringList paths = {QStringLiteral("startup"),      QStringLiteral("name-begins"),
+                                      QStringLiteral("name-contains"), QStringLiteral("vedi-tutti"),
+                                      QStringLiteral("inventory-file"), QStringLiteral("scan-new"),
+                                      QStringLiteral("scan-repeat"),   QStringLiteral("empty-enter")};
+    for (const QString &path : o.solo)
+        if (!paths.contains(path))
+            usage("--solo takes startup, name-begins, name-contains, vedi-tutti, inventory-file, scan-new, "
+                  "scan-repeat, empty-enter");
     if (o.sizes.prodotti < 1 || o.sizes.eliminati < 1 || o.sizes.righe < 1 || o.ripetizioni < 1)
         usage("sizes and repetitions must be at least 1");
     if (o.sizes.righe + 4 * (scans(o.ripetizioni) + 1) > o.sizes.prodotti)
