@@ -57,23 +57,37 @@ class Program:
         env = dict(os.environ)
         env["PATH"] = self.bin + ":" + env.get("PATH", "")
         env.pop("QT_QPA_PLATFORM", None)
-        self.log = open(os.path.join(self.folder, "stderr.txt"), "w")
-        self.proc = subprocess.Popen([os.path.join(self.folder, "inventario")], cwd=self.folder, env=env,
-                                     stdout=self.log, stderr=self.log)
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            out = xdo("search", "--onlyvisible", "--name", "^%s$" % wait_title, check=False).split()
-            if out:
-                self.wid = out[-1]
+        pattern = "^%s$" % wait_title
+        # windows of a program that has just ended may still be listed
+        stale = set(xdo("search", "--name", pattern, check=False).split())
+        self.wid = None
+        for attempt in range(3):
+            self.log = open(os.path.join(self.folder, "stderr.txt"), "w")
+            self.proc = subprocess.Popen([os.path.join(self.folder, "inventario")], cwd=self.folder, env=env,
+                                         stdout=self.log, stderr=self.log)
+            deadline = time.time() + 60
+            while time.time() < deadline and self.proc.poll() is None:
+                out = [w for w in xdo("search", "--onlyvisible", "--name", pattern, check=False).split() if w not in stale]
+                if out:
+                    self.wid = out[-1]
+                    self.appeared = time.time()
+                    break
+                time.sleep(0.1)
+            if self.wid:
                 break
-            time.sleep(0.1)
+            # a display that refused the connection for a moment: start again
+            with open(os.path.join(self.folder, "stderr.txt")) as f:
+                if "could not connect to display" not in f.read():
+                    break
+            time.sleep(1)
         assert self.wid, "the window did not appear"
         xdo("windowfocus", "--sync", self.wid, check=False)
         geo = xdo("getwindowgeometry", "--shell", self.wid)
         g = dict(line.split("=") for line in geo.split())
         self.x, self.y, self.w, self.h = int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
         self.menu = self.h - 632       # the client area is 1016 x 632 under the menu bar
-        time.sleep(0.5)
+        time.sleep(1.5)                # the start-up step runs once the window is shown
+        self.click(32 + 92, 64 + 15)   # the operator puts the cursor in the code field
 
     def alive(self):
         return self.proc is not None and self.proc.poll() is None
@@ -114,7 +128,7 @@ class Program:
         return path
 
 
-    def find_window(self, title, timeout=10):
+    def find_window(self, title, timeout=30):
         deadline = time.time() + timeout
         while time.time() < deadline:
             out = xdo("search", "--onlyvisible", "--name", title, check=False).split()
@@ -395,11 +409,11 @@ def silent_server_gives_no_after_about_five_seconds():
             f.write(shift("STRCONNPRINCIPALE=Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port))
         t0 = time.time()
         p.start()
-        shown = time.time() - t0
+        shown = p.appeared - t0
         p.screenshot("silent-server-waiting")          # the window paints while it waits
         p.wait_until(lambda: p.pixel(30, 8) == (255, 0, 0), timeout=15, what="NO on red")
         elapsed = time.time() - t0
-        assert shown < 3 and 2 < elapsed < 9, (shown, elapsed)
+        assert shown < 4 and 2 < elapsed < 12, (shown, elapsed)
         assert p.alive()
     finally:
         p.stop()
@@ -417,7 +431,7 @@ def database_file_deleted_or_locked_during_the_session():
         lock = sqlite3.connect(p.db, timeout=1)
         lock.execute("BEGIN EXCLUSIVE")
         p.scan(barcode, "3")
-        form = p.find_window("^Errore!!$", timeout=30)
+        form = p.find_window("^Errore!!$", timeout=60)
         lock.rollback()
         lock.close()
         assert form, "no error form while the database was locked"
@@ -430,7 +444,9 @@ def database_file_deleted_or_locked_during_the_session():
         p.start()
         os.rename(p.db, p.db + ".salvato")
         p.scan(barcode, "3")
-        box = p.find_window("^Attenzione!!$", timeout=10)
+        box = p.find_window("^Attenzione!!$")
+        if not box:
+            p.screenshot("guard-missing")
         assert box, "no guard message"
         p.key("Return")
         assert p.alive()
@@ -500,7 +516,7 @@ def unwritable_log_and_garbage_term_ini():
         p.click(936 + 36, 464 + 40)                             # Elimina Riga
         time.sleep(0.5)
         p.key("Return")
-        form = p.find_window("^Errore!!$", timeout=10)
+        form = p.find_window("^Errore!!$")
         assert form, "no error form for the log"
         assert not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest,))
         p.key("alt+e")
