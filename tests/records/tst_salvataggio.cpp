@@ -7,50 +7,26 @@
 #include "records/salvataggio.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
-#include <functional>
-#include <atomic>
+#include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// A product from Prodotti as loading it from the search shows it.
-Salvataggio::Campi pasta()
-{
-    Salvataggio::Campi c;
-    c.descrizione = QStringLiteral("CAFFE' MACINATO");
-    c.barcode = QStringLiteral("8001230009045");
-    c.prezzoPubblico = QStringLiteral("1.234,50 \u20ac");
-    c.prezzoAcquisto = QStringLiteral("999,99 \u20ac");
-    c.codInterno = QStringLiteral("P00042");
-    c.giacenzaStatistica = QStringLiteral("12");
-    c.idProdotto = QStringLiteral("42");
-    c.idEliminato = QStringLiteral("0");
-    c.quantita = QStringLiteral("3");
-    c.prodottoAttivo = true;
-    return c;
-}
-
-// A product from prodottiC as a click on a list row shows it.
-Salvataggio::Campi vecchiaConfezione()
-{
-    Salvataggio::Campi c;
-    c.descrizione = QStringLiteral("PASTA 1KG VECCHIA CONF.");
-    c.barcode = QStringLiteral("8001230000019");
-    c.prezzoPubblico = QStringLiteral("12,5");
-    c.prezzoAcquisto = QStringLiteral("0,98");
-    c.codInterno = QStringLiteral("C00001");
-    c.giacenzaStatistica = QString();
-    c.idProdotto = QStringLiteral("0");
-    c.idEliminato = QStringLiteral("5001");
-    c.quantita = QStringLiteral("2,5");
-    c.prodottoAttivo = false;
-    return c;
-}
+// A product from Prodotti as loading it from the search shows it, and one
+// from prodottiC as a click on a list row shows it.
+const Salvataggio::Campi kPasta{u"CAFFE' MACINATO"_s, u"8001230009045"_s, u"1.234,50 \u20ac"_s, u"999,99 \u20ac"_s,
+                                u"P00042"_s, u"12"_s, u"42"_s, u"0"_s, u"3"_s, true};
+const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"_s, u"12,5"_s, u"0,98"_s,
+                                  u"C00001"_s, QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
 
 const QDate kOggi(2026, 12, 5);
+const QString kInsert = u"INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
+                        "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,"
+                        "IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES ("_s;
 
 Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QString &quantita)
 {
@@ -63,154 +39,100 @@ Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QStri
 class TestSalvataggio : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void insertStatementPieceByPiece()
+    void statements()
     {
-        const Salvataggio::Riga r = Salvataggio::prepara(pasta(), kOggi);
+        const Salvataggio::Riga r = Salvataggio::prepara(kPasta, kOggi);
+        const Salvataggio::Riga e = Salvataggio::prepara(kVecchia, kOggi);
         QCOMPARE(Salvataggio::istruzioneInsert(r),
-                 QStringLiteral("INSERT INTO InventarioReale "
-                                "      (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,IDCategoria,Categoria,UM,"
-                                "Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,IDProdottoVentrox,"
-                                "IDProdottoEliminato,CodInterno) "
-                                "VALUES ('CAFFE'' MACINATO', '8001230009045', 1234.50 ,999.99 ,0,1000, 'Generico', "
-                                "'N\u00b0','0', '0', 3, 12, '05/12/2026', 42,0 ,'P00042') "));
-        QCOMPARE(r.prezzoPubblicoNumero, 1234.5);
-        QCOMPARE(r.prezzoAcquistoNumero, 999.99);
-
-        const Salvataggio::Riga e = Salvataggio::prepara(vecchiaConfezione(), kOggi);
+                 kInsert + u"'CAFFE'' MACINATO', '8001230009045', 1234.50 ,999.99 ,0,1000, 'Generico', "
+                           "'N\u00b0','0', '0', 3, 12, '05/12/2026', 42,0 ,'P00042') "_s);
         QCOMPARE(Salvataggio::istruzioneInsert(e),
-                 QStringLiteral("INSERT INTO InventarioReale "
-                                "      (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,IDCategoria,Categoria,UM,"
-                                "Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,IDProdottoVentrox,"
-                                "IDProdottoEliminato,CodInterno) "
-                                "VALUES ('PASTA 1KG VECCHIA CONF.', '8001230000019', 12.5,0.98,0,1000, 'Generico', "
-                                "'N\u00b0','0', '0', 2.5, 0, '05/12/2026', 0,5001 ,'C00001') "));
-    }
-    void lookupAndUpdateStatements()
-    {
-        const Salvataggio::Riga r = Salvataggio::prepara(pasta(), kOggi);
-        QCOMPARE(Salvataggio::istruzioneRicerca(r, false),
-                 QStringLiteral("SELECT * FROM   InventarioReale where IDProdottoVentrox=42"));
+                 kInsert + u"'PASTA 1KG VECCHIA CONF.', '8001230000019', 12.5,0.98,0,1000, 'Generico', "
+                           "'N\u00b0','0', '0', 2.5, 0, '05/12/2026', 0,5001 ,'C00001') "_s);
+        QCOMPARE(Salvataggio::istruzioneRicerca(r, false), u"SELECT * FROM   InventarioReale where IDProdottoVentrox=42"_s);
         QCOMPARE(Salvataggio::istruzioneRicerca(r, true),
-                 QStringLiteral("SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox=42"));
-        const Salvataggio::Riga e = Salvataggio::prepara(vecchiaConfezione(), kOggi);
-        QCOMPARE(Salvataggio::istruzioneRicerca(e, false),
-                 QStringLiteral("SELECT * FROM   InventarioReale where IDProdottoEliminato=5001"));
-        QCOMPARE(Salvataggio::istruzioneUpdate(7.5, QStringLiteral("19")),
-                 QStringLiteral(" UPDATE InventarioReale  SET           GiacenzaReale = 7.5 WHERE  IDInventarioReale = 19"));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, Salvataggio::istruzioneUpdate(1, QStringLiteral("19; DELETE")));
+                 u"SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox=42"_s);
+        QCOMPARE(Salvataggio::istruzioneRicerca(e, false), u"SELECT * FROM   InventarioReale where IDProdottoEliminato=5001"_s);
+        QCOMPARE(Salvataggio::istruzioneUpdate(7.5, u"19"_s),
+                 u" UPDATE InventarioReale  SET           GiacenzaReale = 7.5 WHERE  IDInventarioReale = 19"_s);
     }
+    // A price, the book quantity, the quantity or the id that is no number.
     void fieldValuesAreChecked()
     {
-        const QList<std::function<void(Salvataggio::Campi &)>> guasti = {
-            [](Salvataggio::Campi &c) { c.prezzoPubblico.clear(); },
-            [](Salvataggio::Campi &c) { c.prezzoAcquisto = QStringLiteral("12,x \u20ac"); },
-            [](Salvataggio::Campi &c) { c.giacenzaStatistica = QStringLiteral("dodici"); },
-            [](Salvataggio::Campi &c) { c.quantita = QStringLiteral("abc"); },
-            [](Salvataggio::Campi &c) { c.idProdotto.clear(); },
-            [](Salvataggio::Campi &c) { c.idProdotto = QStringLiteral("4,5"); },
-        };
-        for (const auto &guasto : guasti) {
-            Salvataggio::Campi c = pasta();
-            guasto(c);
+        using C = Salvataggio::Campi;
+        const QList<std::pair<QString C::*, QString>> guasti = {{&C::prezzoAcquisto, u"12,x \u20ac"_s},
+            {&C::giacenzaStatistica, u"dodici"_s}, {&C::quantita, u"abc"_s}, {&C::idProdotto, QString()},
+            {&C::idProdotto, u"4,5"_s}};
+        for (const auto &[campo, valore] : guasti) {
+            C c = kPasta;
+            c.*campo = valore;
             try {
                 Salvataggio::prepara(c, kOggi);
-                QFAIL("the value must be refused");
+                QFAIL(qPrintable(valore));
             } catch (const RuntimeError &e) {
                 QCOMPARE(e.number(), ErrNo::TypeMismatch);
             }
         }
     }
-    void awkwardTextIsStoredAsTyped()
+    void insertThenAddAndWritesThatFail()
     {
         Fixture::Program program;
         Connection c;
         c.open(program.connectionString());
-        Salvataggio::Campi campi = pasta();
-        campi.descrizione = QStringLiteral("L'ACQUA 100% \"FRIZZANTE\" \u00e0\u00e8\u00ec \u20ac 2'' x");
-        campi.barcode = QStringLiteral("80'1%");
-        campi.codInterno = QStringLiteral("D'%_");
-        salvaCon(c, campi, QStringLiteral("1"));
-        const auto rows = program.rows(QStringLiteral("SELECT DescProdotto, Barcode, CodInterno FROM InventarioReale"));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0][0].toString(), campi.descrizione);
-        QCOMPARE(rows[0][1].toString(), campi.barcode);
-        QCOMPARE(rows[0][2].toString(), campi.codInterno);
-    }
-    void lockedOrRefusedWritesNothing()
-    {
-        Fixture::Program program;
-        Connection c;
-        c.open(program.connectionString());
-        salvaCon(c, pasta(), QStringLiteral("3"));
-        c.execute(QStringLiteral("PRAGMA busy_timeout = 150"));
-        program.exec(QStringLiteral("BEGIN IMMEDIATE"));   // another station is writing
+        QVERIFY(salvaCon(c, kPasta, u"3"_s).inserita);
+        c.execute(u"PRAGMA busy_timeout = 150"_s);
+        program.exec(u"BEGIN IMMEDIATE"_s);   // another station is writing
         QElapsedTimer t;
         t.start();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, pasta(), QStringLiteral("2")));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, kPasta, u"2"_s));
         QVERIFY(t.elapsed() >= 100);   // it waited before it gave up
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, vecchiaConfezione(), QStringLiteral("2")));
-        program.exec(QStringLiteral("ROLLBACK"));
-        QCOMPARE(program.scalar(QStringLiteral("SELECT COUNT(*) FROM InventarioReale")).toInt(), 1);
-        QCOMPARE(program.scalar(QStringLiteral("SELECT GiacenzaReale FROM InventarioReale")).toDouble(), 3.0);
+        program.exec(u"ROLLBACK"_s);
         // the connection is usable again once the other station is done
-        QCOMPARE(salvaCon(c, pasta(), QStringLiteral("2")).totale, 5.0);
+        const Salvataggio::Esito esito = salvaCon(c, kPasta, u"2"_s);
+        QVERIFY(!esito.inserita);
+        QCOMPARE(esito.totale, 5.0);
 
         // a write the server refuses leaves no transaction open behind it
-        program.exec(QStringLiteral("CREATE TRIGGER no_update BEFORE UPDATE ON InventarioReale "
-                                    "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END"));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, pasta(), QStringLiteral("2")));
-        program.exec(QStringLiteral("DROP TRIGGER no_update"));
-        QCOMPARE(salvaCon(c, pasta(), QStringLiteral("-1")).totale, 4.0);
+        program.exec(u"CREATE TRIGGER no_update BEFORE UPDATE ON InventarioReale "
+                     "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END"_s);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, kPasta, u"2"_s));
+        program.exec(u"DROP TRIGGER no_update"_s);
+        QCOMPARE(salvaCon(c, kPasta, u"-1"_s).totale, 4.0);
+        QCOMPARE(program.rows(u"SELECT GiacenzaReale FROM InventarioReale"_s), QList<QVariantList>{{4.0}});
     }
     void stationsSavingTheSameProductAtOnce()
     {
         Fixture::Program program;
-        const QString connectionString = program.connectionString();
         constexpr int kSalvataggi = 150;
+        const QStringList quantita = {u"1"_s, u"2,5"_s, u"-0,5"_s};
+        QStringList errori(quantita.size());
         QSemaphore partenza;
-        std::atomic<int> errori{0};
-        QMutex mutex;
-        QStringList messaggi;
-        auto stazione = [&](const QString &quantita) {
-            return QThread::create([&, quantita] {
+        QList<QThread *> stazioni;
+        for (int n = 0; n < quantita.size(); ++n) {
+            stazioni << QThread::create([&, n] {
                 try {
                     Connection c;
-                    c.open(connectionString);
-                    partenza.acquire();
+                    c.open(program.connectionString());
+                    partenza.acquire();   // all start together
                     for (int i = 0; i < kSalvataggi; ++i) {
-                        salvaCon(c, pasta(), quantita);
-                        salvaCon(c, vecchiaConfezione(), quantita);
+                        salvaCon(c, kPasta, quantita[n]);
+                        salvaCon(c, kVecchia, quantita[n]);
                     }
                 } catch (const RuntimeError &e) {
-                    ++errori;
-                    QMutexLocker lock(&mutex);
-                    messaggi << e.description();
+                    errori[n] = e.description();
                 }
             });
-        };
-        QThread *a = stazione(QStringLiteral("1"));
-        QThread *b = stazione(QStringLiteral("2,5"));
-        QThread *d = stazione(QStringLiteral("-0,5"));
-        QElapsedTimer t;
-        t.start();
-        a->start();
-        b->start();
-        d->start();
+            stazioni.last()->start();
+        }
         partenza.release(3);
-        QVERIFY(a->wait(120000) && b->wait(120000) && d->wait(120000));
-        const qint64 ms = t.elapsed();
-        delete a;
-        delete b;
-        delete d;
-        QVERIFY2(errori == 0, qPrintable(messaggi.join(QLatin1Char('\n'))));
-        const auto rows = program.rows(QStringLiteral(
-            "SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale ORDER BY IDProdottoVentrox"));
-        QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows[0][1].toInt(), 5001);
-        QCOMPARE(rows[0][2].toDouble(), kSalvataggi * 3.0);
-        QCOMPARE(rows[1][0].toInt(), 42);
-        QCOMPARE(rows[1][2].toDouble(), kSalvataggi * 3.0);
-        qInfo("3 stations, %d saves each: %lld ms, %.2f ms per save", 2 * kSalvataggi, ms, double(ms) / (6 * kSalvataggi));
+        for (QThread *s : stazioni) {
+            QVERIFY(s->wait(120000));
+            delete s;
+        }
+        QCOMPARE(errori, QStringList(quantita.size()));
+        QCOMPARE(program.rows(u"SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale "
+                              "ORDER BY IDProdottoVentrox"_s),
+                 (QList<QVariantList>{{0, 5001, kSalvataggi * 3.0}, {42, 0, kSalvataggi * 3.0}}));
     }
 };
 INVENTARIO_TEST(TestSalvataggio)
