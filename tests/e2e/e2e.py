@@ -443,7 +443,8 @@ def database_file_deleted_or_locked_during_the_session():
         # the file deleted under the running program: the guard's message, nothing lost
         p.start()
         os.rename(p.db, p.db + ".salvato")
-        p.scan(barcode, "3")
+        p.scan(barcode)                      # a quantity typed now would answer the box
+
         box = p.find_window("^Attenzione!!$")
         if not box:
             p.screenshot("guard-missing")
