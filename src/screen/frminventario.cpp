@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -33,6 +34,27 @@ int virtualKey(int qtKey)
     default: return qtKey;
     }
 }
+// Every item of the result list is one line of the same fixed-pitch font:
+// its size is measured once, not at every search.
+class VoceDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (!m_size.isValid() || option.font != m_font) {
+            m_font = option.font;
+            // as wide as the longest item (code, description and the id
+            // pushed out of view), whichever item happens to be measured
+            m_size = QStyledItemDelegate::sizeHint(option, index);
+            m_size.setWidth(qMax(m_size.width(), QFontMetrics(m_font).horizontalAdvance(QLatin1Char('0')) * 160));
+        }
+        return m_size;
+    }
+
+private:
+    mutable QFont m_font;
+    mutable QSize m_size;
+};
 } // namespace
 
 frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmInventario)
@@ -47,6 +69,9 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     m_prodotti = new ProdottiListModel(this);
     ui->ListProdotti->setModel(m_prodotti);
     ui->ListProdotti->setUniformItemSizes(true);
+    ui->ListProdotti->setItemDelegate(new VoceDelegate(ui->ListProdotti));
+    // an opaque search frame spares the list under it a repaint when it grows
+    ui->Frame3->setAutoFillBackground(true);
     ui->ListProdotti->setTextElideMode(Qt::ElideNone);   // the id stays out of view, no ellipsis
     ui->ListProdotti->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->ListProdotti->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -20,7 +20,9 @@ void frmInventario::txtNome_Change()
     Events::InputHold hold;
     ui->txtCodice->clear();
     m_prodotti->clear();
-    ui->ListProdotti->hide();
+    // hidden while it fills: nothing is painted before the handler ends, so
+    // holding its updates has the same effect without a new layout pass
+    ui->ListProdotti->setUpdatesEnabled(false);
     Modulo::guarded(QString(), [this] {
         const QString x = Valori::testo(ui->txtNome->text().trimmed());
         if (x.isEmpty()) {
@@ -45,6 +47,7 @@ void frmInventario::txtNome_Change()
         dimensionaRicerca(n, true);
     });
     setEnabled(true);
+    ui->ListProdotti->setUpdatesEnabled(true);
     ui->ListProdotti->show();
 }
 
