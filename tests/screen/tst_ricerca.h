@@ -20,8 +20,8 @@ using namespace Qt::StringLiterals;
 
 namespace Ricerca {
 
-// A design height in twips as the screen shows it in pixels.
-inline int px(int twips) { return qRound(twips / 15.0); }
+// Design sizes in twips as the screen shows them in pixels.
+inline QSize px(QSize twips) { return {qRound(twips.width() / 15.0), qRound(twips.height() / 15.0)}; }
 
 struct Schermo {
     Fixture::Program program;
@@ -60,29 +60,13 @@ struct Schermo {
             add(from + i, u"K%1"_s.arg(from + i), descrizione + QString::number(i), barcode, eliminati);
     }
 
-    // QTest::keyClicks knows ASCII only: other characters go one by one.
-    static void scrivi(QWidget *field, const QString &text)
-    {
-        for (QChar c : text) {
-            if (c.unicode() < 128) {
-                QTest::keyClick(field, c.toLatin1());
-            } else {
-                QTest::sendKeyEvent(QTest::Press, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
-                QTest::sendKeyEvent(QTest::Release, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            }
-        }
-    }
+    // The text put in txtCodice, then Enter as the reader sends it; txtNome
+    // searches on every change of its text.
     void cerca(const QString &text)
     {
         codice()->setFocus();
-        codice()->clear();
-        scrivi(codice(), text);
+        codice()->setText(text);
         QTest::keyClick(codice(), Qt::Key_Return);
-    }
-    void cercaNome(const QString &text)
-    {
-        nome()->setFocus();
-        scrivi(nome(), text);
     }
     QStringList voci(bool sorted = false) const
     {
@@ -98,7 +82,6 @@ struct Schermo {
 // An item of the code search: code right-aligned in 15, " - ", name, 100 blanks, id.
 inline QString voce(const QString &codice, const QString &descrizione, int id)
 {
-    Q_ASSERT(codice.size() <= 15);
     return codice.rightJustified(15) + " - "_L1 + descrizione + QString(100, u' ') + QString::number(id);
 }
 

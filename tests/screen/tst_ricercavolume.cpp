@@ -27,7 +27,7 @@ private Q_SLOTS:
         const qint64 scansione = timer.restart();
         QCOMPARE(s.testo("TxtIdProdotto"), u"123456"_s);
 
-        s.cercaNome(u"ARTICOLO NUMERO 1"_s);   // 17 searches, each stopping at 50
+        QTest::keyClicks(s.nome(), u"ARTICOLO NUMERO 1"_s);   // 17 searches, each stopping at 50
         const qint64 nome = timer.restart();
         QCOMPARE(s.voci().size(), 50);
         qInfo("whole master %lld ms, scan %lld ms, 17 name keys %lld ms", tutti, scansione, nome);
