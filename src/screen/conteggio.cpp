@@ -2,6 +2,7 @@
 // gather the detail fields, records/ does the work, the screen refreshes.
 #include "frminventario.h"
 #include "ui_frmInventario.h"
+#include "formdisabilitato.h"
 #include "prodottilistmodel.h"
 #include "frame/modulo.h"
 #include "platform/clock.h"
@@ -21,38 +22,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPointer>
 
 namespace {
 
 const QString kEtichettaSalva = QStringLiteral("(frmInventarioReale - CreaRigaLista)");
-
-// The form takes no input while a command runs. Disabling it takes the focus
-// away, so the control that had it gets it back: keys queued meanwhile must
-// reach it, not the bare window.
-class FormDisabilitato {
-public:
-    explicit FormDisabilitato(QWidget *form) : m_form(form), m_focus(QApplication::focusWidget())
-    {
-        m_form->setEnabled(false);
-    }
-    ~FormDisabilitato() { riabilita(); }
-    FormDisabilitato(const FormDisabilitato &) = delete;
-    FormDisabilitato &operator=(const FormDisabilitato &) = delete;
-
-    void riabilita()
-    {
-        if (m_form->isEnabled())
-            return;
-        m_form->setEnabled(true);
-        if (m_focus && m_focus->isEnabled() && m_focus->isVisible())
-            m_focus->setFocus();
-    }
-
-private:
-    QWidget *m_form;
-    QPointer<QWidget> m_focus;
-};
 
 } // namespace
 

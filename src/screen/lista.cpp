@@ -2,6 +2,7 @@
 // and marks, and the clearing of the detail fields.
 #include "frminventario.h"
 #include "ui_frmInventario.h"
+#include "formdisabilitato.h"
 #include "inventariomodel.h"
 #include "frame/modulo.h"
 #include "platform/events.h"
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTreeView>
 
 namespace {
@@ -220,28 +220,6 @@ void svuotaDettagli(Ui::frmInventario &ui, bool nome)
         ui.txtNome->setText(QString());
 }
 
-// Keeps the form from taking input while a loop runs, and gives the focus
-// back to the control that had it (disabling a window takes it away).
-class FormDisabilitata {
-public:
-    explicit FormDisabilitata(QWidget *form) : m_form(form), m_fuoco(QApplication::focusWidget())
-    {
-        m_form->setEnabled(false);
-    }
-    ~FormDisabilitata()
-    {
-        m_form->setEnabled(true);
-        if (m_fuoco && m_fuoco->isEnabled() && m_fuoco->window() == m_form->window())
-            m_fuoco->setFocus();
-    }
-    FormDisabilitata(const FormDisabilitata &) = delete;
-    FormDisabilitata &operator=(const FormDisabilitata &) = delete;
-
-private:
-    QWidget *m_form;
-    QPointer<QWidget> m_fuoco;
-};
-
 // A detail field shows the beginning of a text longer than the field.
 void mostra(QLineEdit *field, const QString &text)
 {
@@ -421,7 +399,7 @@ void frmInventario::lvwProdotti_ItemClick(const QModelIndex &index)
 void frmInventario::cmdSelezionaTutto_Click()
 {
     Events::InputHold hold;
-    FormDisabilitata disabilitata(this);
+    FormDisabilitato disabilitato(this);
     for (int i = 0; i < m_lista->righe(); ++i) {
         m_lista->setChecked(i, true);
         Events::DoEvents();
@@ -432,7 +410,7 @@ void frmInventario::cmdSelezionaTutto_Click()
 void frmInventario::cmdDeselezionaTutto_Click()
 {
     Events::InputHold hold;
-    FormDisabilitata disabilitata(this);
+    FormDisabilitato disabilitato(this);
     for (int i = 0; i < m_lista->righe(); ++i) {
         m_lista->setChecked(i, false);
         Events::DoEvents();
