@@ -155,6 +155,25 @@ class Program:
         m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[-1])
         return tuple(int(v) for v in m.groups())
 
+    def write_inventory_file(self):
+        """Configurazione -> Crea File testo Tabulato, answers the completion
+        box and returns the name of the file written."""
+        self.click(75, 10, client=False)       # "Configurazione"
+        time.sleep(0.3)
+        self.key("Down", "Down", "Return")     # "Crea File testo Tabulato"
+        time.sleep(1.0)
+        self.key("Return")                     # "OK File Inventario Completato"
+        self.wait_until(lambda: any(f.startswith("Inventario_") for f in os.listdir(self.folder)), what="the file")
+        return [f for f in os.listdir(self.folder) if f.startswith("Inventario_")][0]
+
+    def delete_newest_row(self):
+        """Clicks the first row of the list (the newest count), then Elimina
+        Riga, and answers Yes."""
+        self.click(8 + 100, 144 + 28)
+        self.click(936 + 36, 464 + 40)
+        time.sleep(0.5)
+        self.key("Return")                     # Yes is the default answer
+
     def rows(self, sql, args=()):
         con = sqlite3.connect(self.db, timeout=10)
         try:
@@ -238,11 +257,7 @@ def delete_a_row_with_its_log_line():
     try:
         newest = p.rows("SELECT IDInventarioReale, DescProdotto FROM InventarioReale ORDER BY IDInventarioReale DESC LIMIT 1")[0]
         p.start()
-        # the first row of the list is the newest count
-        p.click(8 + 100, 144 + 28)
-        p.click(936 + 36, 464 + 40)          # Elimina Riga
-        time.sleep(0.5)
-        p.key("Return")                       # Yes is the default answer
+        p.delete_newest_row()
         p.wait_until(lambda: not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest[0],)),
                      what="the row deleted")
         p.wait_until(lambda: os.path.exists(os.path.join(p.folder, "LOGSalvaRiga.Dat")), what="the log")
@@ -263,13 +278,7 @@ def inventory_file_from_the_menu():
     try:
         n = p.rows("SELECT count(*) FROM InventarioReale")[0][0]
         p.start()
-        p.click(75, 10, client=False)          # "Configurazione"
-        time.sleep(0.3)
-        p.key("Down", "Down", "Return")        # "Crea File testo Tabulato"
-        time.sleep(1.0)
-        p.key("Return")                        # "OK File Inventario Completato"
-        p.wait_until(lambda: any(f.startswith("Inventario_") for f in os.listdir(p.folder)), what="the file")
-        name = [f for f in os.listdir(p.folder) if f.startswith("Inventario_")][0]
+        name = p.write_inventory_file()
         assert re.match(r"^Inventario_\d{8}_\d{6}\.Dat$", name), name
         p.wait_until(lambda: os.path.exists(os.path.join(p.folder, "opened.txt")), what="the file opened")
         lines = p.file(name).split(b"\r\n")
@@ -480,13 +489,7 @@ def hostile_texts_are_stored_as_meant():
         p.wait_until(lambda: p.rows("SELECT DescProdotto, CodInterno, GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 9001")
                      == [(nasty, "X'1;--", 2.0)], what="the hostile row stored exactly")
         assert p.rows("SELECT * FROM Prodotti WHERE IDProdotto <> 9001 ORDER BY 1") == snapshot
-        p.click(75, 10, client=False)
-        time.sleep(0.3)
-        p.key("Down", "Down", "Return")
-        time.sleep(1.0)
-        p.key("Return")
-        p.wait_until(lambda: any(f.startswith("Inventario_") for f in os.listdir(p.folder)), what="the file")
-        name = [f for f in os.listdir(p.folder) if f.startswith("Inventario_")][0]
+        name = p.write_inventory_file()
         data = p.file(name)
         line = [l for l in data.split(b"\r\n") if b"FRIZZANTE" in l][0]
         assert len(line) == 755, len(line)
@@ -513,10 +516,7 @@ def unwritable_log_and_garbage_term_ini():
         p.wait_until(lambda: p.rows("SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 7") == [(2.0,)],
                      what="a count stored on the open connection")
         newest = p.rows("SELECT max(IDInventarioReale) FROM InventarioReale")[0][0]
-        p.click(8 + 100, 144 + 28)                              # the newest row
-        p.click(936 + 36, 464 + 40)                             # Elimina Riga
-        time.sleep(0.5)
-        p.key("Return")
+        p.delete_newest_row()
         form = p.find_window("^Errore!!$")
         assert form, "no error form for the log"
         assert not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest,))
