@@ -8,9 +8,6 @@
 #include "platform/regional.h"
 #include "platform/resources.h"
 #include "records/valori.h"
-#include "screen/frminventario.h"
-#include "screen/prodottilistmodel.h"
-#include "ui_frmInventario.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -65,8 +62,8 @@ QString testoColonna(const QString &text) { return text.isNull() ? QStringLitera
 
 } // namespace
 
-FrmModificaDati::FrmModificaDati(frmInventario *principale)
-    : QDialog(principale), ui(new Ui::FrmModificaDati), m_principale(principale)
+FrmModificaDati::FrmModificaDati(QWidget *owner, const ProdottoScelto &prodotto)
+    : QDialog(owner), ui(new Ui::FrmModificaDati), m_prodotto(prodotto)
 {
     initResources();
     ui->setupUi(this);
@@ -86,28 +83,17 @@ FrmModificaDati::FrmModificaDati(frmInventario *principale)
 
 FrmModificaDati::~FrmModificaDati() = default;
 
-bool FrmModificaDati::prodottoScelto(const frmInventario &principale, double *id)
-{
-    // the id is read back from the item's text, as the list shows it
-    const QModelIndex current = principale.ui->ListProdotti->currentIndex();
-    if (!current.isValid() || current.row() >= principale.modelloProdotti()->rowCount())
-        return false;
-    if (id)
-        *id = ProdottiListModel::idVoce(current.data(Qt::DisplayRole).toString());
-    return true;
-}
-
 void FrmModificaDati::Form_Load()
 {
-    const auto &main = *m_principale->ui;
-    ui->lblCodice->setText(main.TxtDetCodiceLoro->text());
-    ui->lblDescrizione->setText(main.txtDescrizione1->text());
-    impostaTesto(ui->txtBarcodeForn, main.TxtBarcode->text(), 20);
-    ui->TxtDetCodiceLoro->setText(main.TxtDetCodiceLoro->text());
-    ui->txtDescrizione1->setText(main.txtDescrizione1->text());
-    impostaTesto(ui->txtPrVe1, main.txtPrVe1->text(), PriceField::kMaxLength);
-    impostaTesto(ui->txtPrAcq1, main.txtPrezAcquisto->text(), PriceField::kMaxLength);
-    ui->txtBarcodeForn2->setText(main.TxtBarcode->text());
+    const ProdottoScelto &p = m_prodotto;
+    ui->lblCodice->setText(p.codice);
+    ui->lblDescrizione->setText(p.descrizione);
+    impostaTesto(ui->txtBarcodeForn, p.barcode, 20);
+    ui->TxtDetCodiceLoro->setText(p.codice);
+    ui->txtDescrizione1->setText(p.descrizione);
+    impostaTesto(ui->txtPrVe1, p.prezzoVendita, PriceField::kMaxLength);
+    impostaTesto(ui->txtPrAcq1, p.prezzoAcquisto, PriceField::kMaxLength);
+    ui->txtBarcodeForn2->setText(p.barcode);
     ui->txtBarcodeForn->setFocus();
 }
 
@@ -191,31 +177,30 @@ void FrmModificaDati::cmdSalva_Click()
     for (QLineEdit *field : {ui->txtPrVe1, ui->txtPrAcq1}) {
         QString text = field->text();
         text.remove(QChar(0x20AC));
-        if (text.trimmed().isEmpty())
+        if (Regional::trimBlanks(text).isEmpty())
             text = QStringLiteral("0,00");
         impostaTesto(field, PriceField::onLeave(text), PriceField::kMaxLength);
     }
 
-    const bool prodotti = Modulo::IdAttivoScelto != 0;
     setEnabled(true);
     if (!Modulo::connessioneAperta())
         return;   // the editor stays open: the operator leaves with ESCI
 
-    // A typo is the operator's to correct, not an error of the program.
+    // A typo is the operator's to correct, not an error of the program. A
+    // negative price can only come from the database: it is stored as it is.
     const auto prezzoVendita = PriceField::read(ui->txtPrVe1->text());
-    if (!prezzoVendita || *prezzoVendita < 0) {
+    if (!prezzoVendita) {
         avviso(QStringLiteral("Il Prezzo di Vendita non è un prezzo valido!!"), ui->txtPrVe1);
         return;
     }
     const auto prezzoAcquisto = PriceField::read(ui->txtPrAcq1->text());
-    if (!prezzoAcquisto || *prezzoAcquisto < 0) {
+    if (!prezzoAcquisto) {
         avviso(QStringLiteral("Il Prezzo di Acquisto non è un prezzo valido!!"), ui->txtPrAcq1);
         return;
     }
 
-    double id = 0;
-    prodottoScelto(*m_principale, &id);
-    const QString tabella = prodotti ? QStringLiteral("Prodotti") : QStringLiteral("ProdottiC");
+    const double id = m_prodotto.id;
+    const QString tabella = m_prodotto.prodotti ? QStringLiteral("Prodotti") : QStringLiteral("ProdottiC");
     bool trovato = false;
     try {
         Connection &conn = Modulo::ConnPrincipale();
@@ -232,10 +217,10 @@ void FrmModificaDati::cmdSalva_Click()
                                                  "descrizione = ? WHERE IdProdotto = ?");
             if (!q.prepare(sql))
                 Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
-            q.addBindValue(testoColonna(ui->txtBarcodeForn->text().trimmed()));
+            q.addBindValue(testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())));
             q.addBindValue(*prezzoVendita);
             q.addBindValue(*prezzoAcquisto);
-            q.addBindValue(testoColonna(ui->txtDescrizione1->text().trimmed()));
+            q.addBindValue(testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())));
             q.addBindValue(static_cast<qlonglong>(id));
             if (!q.exec())
                 Db::fail(q.lastError(), QString(), ErrNo::DbStatementFailure);
@@ -249,13 +234,7 @@ void FrmModificaDati::cmdSalva_Click()
     CmdEsci_Click();
 }
 
-void FrmModificaDati::CmdEsci_Click()
-{
-    auto &main = *m_principale->ui;
-    m_principale->modelloProdotti()->clear();
-    main.txtCodice->clear();
-    main.txtNome->clear();
-    accept();
-}
+// The screen that opened the editor empties its search when it is back.
+void FrmModificaDati::CmdEsci_Click() { accept(); }
 
 void FrmModificaDati::closeEvent(QCloseEvent *event) { event->ignore(); }

@@ -4,7 +4,6 @@
 #include <optional>
 
 namespace Ui { class FrmModificaDati; }
-class frmInventario;
 class QLineEdit;
 
 // The text rules of the editor's two price fields.
@@ -29,22 +28,28 @@ QString onLeave(const QString &text);
 
 } // namespace PriceField
 
+// The product the editor corrects, as the screen that opens it shows it.
+struct ProdottoScelto {
+    double id = 0;            // IDProdotto
+    bool prodotti = true;     // in Prodotti; false: in ProdottiC
+    QString codice;           // CodInterno
+    QString descrizione;
+    QString barcode;
+    QString prezzoVendita;    // as the screen shows them ("1.234,50 €")
+    QString prezzoAcquisto;
+};
+
 // The product editor: corrects the barcode, the description and the two
-// prices of the product chosen in the main screen's search list, in
-// Prodotti or in ProdottiC.
+// prices of one product, in Prodotti or in ProdottiC.
 class FrmModificaDati : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmModificaDati(frmInventario *principale);
+    FrmModificaDati(QWidget *owner, const ProdottoScelto &prodotto);
     ~FrmModificaDati() override;
 
     const QScopedPointer<Ui::FrmModificaDati> ui;
 
-    // The product id of the item selected in the main screen's search list;
-    // false when no item is selected.
-    static bool prodottoScelto(const frmInventario &principale, double *id);
-
-    // Copies the chosen product's texts from the main screen.
+    // Shows the product's texts.
     void Form_Load();
 
 public Q_SLOTS:
@@ -61,5 +66,5 @@ private:
     void esce(QLineEdit *field);
     void avviso(const QString &text, QLineEdit *field = nullptr);
 
-    frmInventario *m_principale;
+    const ProdottoScelto m_prodotto;
 };

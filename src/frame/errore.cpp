@@ -1,6 +1,7 @@
 #include "errore.h"
 #include "frmerrore.h"
 #include "platform/wintext.h"
+#include "platform/regional.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -61,7 +62,9 @@ void GestioneErrore(double number, int line, const QString &description, const Q
         errorHandler()(record);
         return;
     }
-    FrmErrore::instance().mostra(record);
+    // modal to the form that has the focus, and centred on it
+    FrmErrore errore(QApplication::activeWindow());
+    errore.mostra(record);
 }
 
 void trapError(const RuntimeError &error, const QString &label, int section)
@@ -84,8 +87,9 @@ void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, cons
         WinText::writeLine(device, build({QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Form Attivo"),
                                           QStringLiteral("Oggetto Attivo"), QStringLiteral("Linea"), QStringLiteral("Versione"),
                                           QStringLiteral("Descrizione Errore"), QStringLiteral("Numero")}));
-    WinText::writeLine(device, build({date, time, form.trimmed(), control.trimmed(), line.trimmed(), version.trimmed(),
-                                      description.trimmed(), number.trimmed()}));
+    WinText::writeLine(device, build({date, time, Regional::trimBlanks(form), Regional::trimBlanks(control), Regional::trimBlanks(line),
+                                      Regional::trimBlanks(version), Regional::trimBlanks(description),
+                                      Regional::trimBlanks(number)}));
 }
 
 } // namespace Modulo

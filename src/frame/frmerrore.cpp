@@ -28,12 +28,6 @@ FrmErrore::FrmErrore(QWidget *parent) : QDialog(parent), ui(new Ui::FrmErrore)
 
 FrmErrore::~FrmErrore() = default;
 
-FrmErrore &FrmErrore::instance()
-{
-    static FrmErrore *form = new FrmErrore;
-    return *form;
-}
-
 void FrmErrore::riempi(const Modulo::ErrorRecord &record)
 {
     ui->lblNumero->setText(QString::number(static_cast<qint64>(record.number)));
@@ -48,8 +42,10 @@ void FrmErrore::mostra(const Modulo::ErrorRecord &record)
 {
     riempi(record);
     setEnabled(true);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    // a dialog with an owner is centred on it; without one, on the screen
+    if (!parentWidget())
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            move(screen->geometry().center() - rect().center());
     exec();
 }
 

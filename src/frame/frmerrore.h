@@ -15,8 +15,6 @@ public:
     explicit FrmErrore(QWidget *parent = nullptr);
     ~FrmErrore() override;
 
-    static FrmErrore &instance();
-
     // Fills the fields and shows the form modally.
     void mostra(const Modulo::ErrorRecord &record);
     void riempi(const Modulo::ErrorRecord &record);

@@ -1,6 +1,7 @@
 #include "modulo.h"
 #include "platform/events.h"
 #include "platform/msgbox.h"
+#include "platform/regional.h"
 
 namespace Modulo {
 
@@ -33,7 +34,7 @@ bool ApriConnessione()
     g_waiting = true;
     bool result = false;
     try {
-        const QString connectionString = LeggiParametro(QStringLiteral("StrConnPrincipale")).trimmed();
+        const QString connectionString = Regional::trimBlanks(LeggiParametro(QStringLiteral("StrConnPrincipale")));
         if (connectionString.isEmpty()) {
             g_waiting = false;
             g_lastResult = false;

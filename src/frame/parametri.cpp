@@ -1,6 +1,7 @@
 #include "parametri.h"
 #include "errore.h"
 #include "platform/errors.h"
+#include "platform/regional.h"
 #include "platform/shell.h"
 #include "platform/wintext.h"
 
@@ -10,7 +11,7 @@
 namespace Modulo {
 namespace {
 
-QString normalise(const QString &key) { return (key.trimmed() + QLatin1Char('=')).toUpper(); }
+QString normalise(const QString &key) { return (Regional::trimBlanks(key) + QLatin1Char('=')).toUpper(); }
 
 bool matches(const QString &decoded, const QString &prefix)
 {
@@ -119,7 +120,7 @@ bool ScriviParametro(const QString &key, const QString &value)
                 found = true;
                 break;
             }
-        const QByteArray newLine = CodificaRiga(prefix + value.trimmed()) + "\r\n";
+        const QByteArray newLine = CodificaRiga(prefix + Regional::trimBlanks(value)) + "\r\n";
         if (found) {
             const QString tempPath = Shell::programFile(QStringLiteral("termTemp.ini"));
             QFile::remove(tempPath);

@@ -210,4 +210,14 @@ QString valueText(const QVariant &value)
     }
 }
 
+QString trimBlanks(const QString &text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && text.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && text.at(to - 1) == QLatin1Char(' '))
+        --to;
+    return from == 0 && to == text.size() ? text : text.mid(from, to - from);
+}
+
 } // namespace Regional

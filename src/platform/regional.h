@@ -46,4 +46,8 @@ QDateTime toDateTime(const QVariant &value);
 // decimal comma and no grouping, dates in the short form, null as "").
 QString valueText(const QVariant &value);
 
+// The text with its leading and trailing blanks removed; tabs and line
+// ends are part of the text and stay.
+QString trimBlanks(const QString &text);
+
 } // namespace Regional

@@ -10,6 +10,7 @@
 #include "platform/msgbox.h"
 #include "settings/formconfigurazione.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -22,18 +23,47 @@
 #include <QTreeView>
 
 namespace {
-// Windows virtual-key codes of the keys the handlers look at.
-int virtualKey(int qtKey)
+// The key code a handler sees: the Windows virtual-key number of a real
+// key. Qt numbers printable characters by their code ('(' is 40, '&' 38),
+// which would collide with the arrows; they get 0 unless they are a letter
+// or a digit, whose codes are the same on both sides.
+int virtualKey(const QKeyEvent *key)
 {
-    switch (qtKey) {
+    const int k = key->key();
+    switch (k) {
     case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
     case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
     case Qt::Key_Down: return 40;
-    case Qt::Key_F1: return 112;
-    case Qt::Key_F2: return 113;
-    default: return qtKey;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    default: break;
     }
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return 112 + (k - Qt::Key_F1);
+    if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z))
+        return k;
+    return 0;
 }
+
+bool invio(const QKeyEvent *key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
+
+// A menu, a box or another window taking or giving back the activation.
+bool cambioFinestra(const QFocusEvent *focus)
+{
+    const Qt::FocusReason r = focus->reason();
+    return r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason || r == Qt::MenuBarFocusReason;
+}
+
 // Every item of the result list is one line of the same fixed-pitch font:
 // its size is measured once, not at every search.
 class VoceDelegate : public QStyledItemDelegate {
@@ -92,9 +122,10 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     connect(ui->cmdDeselezionaTutto, &QPushButton::clicked, this, &frmInventario::cmdDeselezionaTutto_Click);
     connect(ui->txtNome, &QLineEdit::textChanged, this, &frmInventario::txtNome_Change);
     connect(ui->CheckTipoRicerca, &QCheckBox::clicked, this, &frmInventario::CheckTipoRicerca_Click);
-    connect(ui->ListProdotti->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
+    // An item becoming the selected one loads its product.
+    connect(ui->ListProdotti->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected) {
+                if (!selected.isEmpty() && rigaScelta() >= 0)
                     ListProdotti_Click();
             });
     connect(ui->cmdSalva, &QToolButton::clicked, this, &frmInventario::cmdSalva_Click);
@@ -114,45 +145,129 @@ frmInventario::~frmInventario() = default;
 
 bool frmInventario::eventFilter(QObject *watched, QEvent *event)
 {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::KeyRelease || type == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        const int vk = virtualKey(key->key());
-        const Qt::KeyboardModifiers shift = key->modifiers();
-        if (type == QEvent::KeyRelease) {
-            if (key->isAutoRepeat())
-                return false;
-            Form_KeyUp(vk, shift);
-            if (watched == ui->txtCodice)
-                txtCodice_KeyUp(vk, shift);
-            else if (watched == ui->txtNome)
-                txtNome_KeyUp(vk, shift);
-            else if (watched == ui->TxtCopieReali)
-                TxtCopieReali_KeyUp(vk, shift);
-        } else {
-            if (watched == ui->txtCodice)
-                txtCodice_KeyDown(vk, shift);
-            else if (watched == ui->txtNome)
-                txtNome_KeyDown(vk, shift);
-        }
-        return false;
-    }
-    if (type == QEvent::FocusIn) {
-        if (watched == ui->txtCodice)
-            txtCodice_GotFocus();
-        else if (watched == ui->txtNome)
-            txtNome_GotFocus();
-        else if (watched == ui->TxtCopieReali)
-            TxtCopieReali_GotFocus();
-    } else if (type == QEvent::FocusOut) {
-        if (watched == ui->txtCodice)
-            txtCodice_LostFocus();
-        else if (watched == ui->txtNome)
-            txtNome_LostFocus();
-    } else if (type == QEvent::MouseButtonRelease && watched == ui->lblTest1) {
-        lblTest1_Click();
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (filtraTasti(watched, event))
+            return true;
+        break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        filtraFocus(watched, event);
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == ui->lblTest1)
+            lblTest1_Click();
+        break;
+    default:
+        break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmInventario::filtraTasti(QObject *watched, QEvent *event)
+{
+    auto *key = static_cast<QKeyEvent *>(event);
+    const bool press = event->type() == QEvent::KeyPress;
+    // A focused button takes Enter as it takes Space: pressed when the key
+    // comes up, so that the release does not reach the control the button
+    // hands the focus to.
+    auto *button = qobject_cast<QAbstractButton *>(watched);
+    if (button && !qobject_cast<QCheckBox *>(button) && invio(key)) {
+        if (press) {
+            if (!key->isAutoRepeat())
+                m_invioSu = button;
+        } else if (!key->isAutoRepeat() && m_invioSu == button) {
+            m_invioSu = nullptr;
+            button->click();
+        }
+        return true;
+    }
+    // A list box with nothing selected takes Down or Up as a choice of its
+    // first item.
+    if (watched == ui->ListProdotti && press && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)
+        && rigaScelta() < 0 && m_prodotti->rowCount() > 0) {
+        scegliRiga(0);
+        return true;
+    }
+    const int vk = virtualKey(key);
+    const Qt::KeyboardModifiers shift = key->modifiers();
+    if (!press) {
+        if (key->isAutoRepeat())
+            return false;
+        Form_KeyUp(vk, shift);
+        if (watched == ui->txtCodice)
+            txtCodice_KeyUp(vk, shift);
+        else if (watched == ui->txtNome)
+            txtNome_KeyUp(vk, shift);
+        else if (watched == ui->TxtCopieReali)
+            TxtCopieReali_KeyUp(vk, shift);
+    } else if (watched == ui->txtCodice) {
+        txtCodice_KeyDown(vk, shift);
+    } else if (watched == ui->txtNome) {
+        txtNome_KeyDown(vk, shift);
+    }
+    return false;
+}
+
+void frmInventario::filtraFocus(QObject *watched, QEvent *event)
+{
+    auto *control = qobject_cast<QWidget *>(watched);
+    if (!control)
+        return;
+    const bool entra = event->type() == QEvent::FocusIn;
+    if (cambioFinestra(static_cast<QFocusEvent *>(event))) {
+        if (!entra) {
+            // the control keeps the focus while the menu, the box or the
+            // other window has it
+            m_focoSospeso = control;
+            return;
+        }
+        QPointer<QWidget> sospeso = m_focoSospeso;
+        m_focoSospeso = nullptr;
+        if (sospeso == control)
+            return;
+        // the focus comes back elsewhere: the control left has lost it
+        if (sospeso)
+            focusEsce(sospeso);
+    }
+    if (entra)
+        focusEntra(control);
+    else
+        focusEsce(control);
+}
+
+void frmInventario::focusEntra(QWidget *control)
+{
+    if (control == ui->txtCodice)
+        txtCodice_GotFocus();
+    else if (control == ui->txtNome)
+        txtNome_GotFocus();
+    else if (control == ui->TxtCopieReali)
+        TxtCopieReali_GotFocus();
+}
+
+void frmInventario::focusEsce(QWidget *control)
+{
+    if (control == ui->txtCodice)
+        txtCodice_LostFocus();
+    else if (control == ui->txtNome)
+        txtNome_LostFocus();
+}
+
+int frmInventario::rigaScelta() const
+{
+    const QModelIndexList scelte = ui->ListProdotti->selectionModel()->selectedIndexes();
+    if (scelte.isEmpty())
+        return -1;
+    const int row = scelte.first().row();
+    return row < m_prodotti->rowCount() ? row : -1;
+}
+
+void frmInventario::scegliRiga(int row)
+{
+    ui->ListProdotti->selectionModel()->setCurrentIndex(m_prodotti->index(row),
+                                                        QItemSelectionModel::ClearAndSelect);
 }
 
 void frmInventario::aggiornaIndicatore()

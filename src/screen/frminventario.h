@@ -1,11 +1,14 @@
 #pragma once
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QPointer>
 #include <QScopedPointer>
 #include <QVariant>
 
 namespace Ui { class frmInventario; }
 class InventarioModel;
+class QAbstractButton;
+class QLineEdit;
 class ProdottiListModel;
 struct RigaInventario;
 
@@ -93,8 +96,24 @@ private:
     int riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite = 0);
     void dimensionaRicerca(int n, bool specialeDue);
     void spostaSelezione(QWidget *field, int keyCode);
+    // The row of ListProdotti that is selected (-1: none). A current row
+    // that is not selected chooses nothing, as in a list box.
+    int rigaScelta() const;
+    void scegliRiga(int row);
+    // A detail field shows the beginning of a text longer than itself.
+    static void mostra(QLineEdit *field, const QString &text);
+    // Got-focus and lost-focus handlers, for focus moves between the form's
+    // own controls only.
+    void focusEntra(QWidget *control);
+    void focusEsce(QWidget *control);
+    void filtraFocus(QObject *watched, QEvent *event);
+    bool filtraTasti(QObject *watched, QEvent *event);
 
     InventarioModel *m_lista = nullptr;
     ProdottiListModel *m_prodotti = nullptr;
-    bool m_nomeInCorso = false;
+    // The control that had the focus when a menu, a box or another window
+    // took it; it has not lost it as far as the handlers are concerned.
+    QPointer<QWidget> m_focoSospeso;
+    // The button that saw Enter go down: it is pressed when Enter comes up.
+    QPointer<QAbstractButton> m_invioSu;
 };

@@ -220,13 +220,6 @@ void svuotaDettagli(Ui::frmInventario &ui, bool nome)
         ui.txtNome->setText(QString());
 }
 
-// A detail field shows the beginning of a text longer than the field.
-void mostra(QLineEdit *field, const QString &text)
-{
-    field->setText(text);
-    field->setCursorPosition(0);
-}
-
 class CursoreOccupato {
 public:
     CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -296,7 +289,8 @@ void frmInventario::btn_tutti_Click()
 {
     Events::InputHold hold;
     CursoreOccupato cursore;
-    caricaLista(QStringLiteral("SELECT * FROM   InventarioReale"));
+    // every row, newest first as after a save, so that the list keeps its order
+    caricaLista(QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
 }
 
 void frmInventario::caricaLista(const QString &sql)
@@ -350,6 +344,12 @@ void frmInventario::caricaLista(const QString &sql)
     }
 }
 
+void frmInventario::mostra(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    field->setCursorPosition(0);
+}
+
 void frmInventario::ClearForm()
 {
     Modulo::guarded(kEtichettaClear, [this] { svuotaDettagli(*ui, true); });
@@ -366,6 +366,8 @@ void frmInventario::lvwProdotti_ItemClick(const QModelIndex &index)
         return;
     const int row = index.row();
     auto cella = [this, row](int colonna) { return m_lista->text(row, colonna); };
+    // the row's product is the chosen one now, not a product found before
+    ui->ListProdotti->selectionModel()->clearSelection();
     try {
         ClearForm();
         QString descrizione = cella(InventarioModel::ColDescrizione);

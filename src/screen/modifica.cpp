@@ -12,13 +12,23 @@
 
 void frmInventario::cmdModifica_Click()
 {
-    if (!FrmModificaDati::prodottoScelto(*this, nullptr)) {
+    const int row = rigaScelta();
+    if (row < 0) {
         MsgBox::show(QStringLiteral("Devi Selezionare un Prodotto!!"), MsgBox::Critical, Modulo::kAttenzione);
         return;
     }
+    // The product of the selected item, as the detail fields show it.
+    ProdottoScelto prodotto;
+    prodotto.id = ProdottiListModel::idVoce(m_prodotti->testo(row));
+    prodotto.prodotti = m_prodotti->voce(row).tabella == ProdottiListModel::Prodotti;
+    prodotto.codice = ui->TxtDetCodiceLoro->text();
+    prodotto.descrizione = ui->txtDescrizione1->text();
+    prodotto.barcode = ui->TxtBarcode->text();
+    prodotto.prezzoVendita = ui->txtPrVe1->text();
+    prodotto.prezzoAcquisto = ui->txtPrezAcquisto->text();
     // Modal: the main form takes no input until the editor is gone.
     {
-        FrmModificaDati editor(this);
+        FrmModificaDati editor(this, prodotto);
         editor.exec();
     }
     setEnabled(true);

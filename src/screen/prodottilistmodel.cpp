@@ -1,4 +1,5 @@
 #include "prodottilistmodel.h"
+#include "platform/regional.h"
 
 #include <QLocale>
 
@@ -9,7 +10,7 @@ const QLatin1String kTrattino(" - ");
 
 void appendiCodice(QString &out, const QString &codice)
 {
-    const QString c = codice.trimmed();
+    const QString c = Regional::trimBlanks(codice);
     if (c.size() >= 15) {
         out += QStringView(c).right(15);
     } else {
@@ -124,7 +125,7 @@ QString ProdottiListModel::testo(int row) const
 
 QString ProdottiListModel::testoVoce(const QString &codice, const QString &descrizione, const QString &id)
 {
-    const QString d = descrizione.trimmed();
+    const QString d = Regional::trimBlanks(descrizione);
     QString out;
     out.reserve(15 + 3 + d.size() + 100 + id.size());
     appendiCodice(out, codice);
@@ -137,7 +138,7 @@ QString ProdottiListModel::testoVoce(const QString &codice, const QString &descr
 
 QString ProdottiListModel::testoVoceEliminata(const QString &codice, const QString &descrizione, const QString &id)
 {
-    const QString d = descrizione.trimmed();
+    const QString d = Regional::trimBlanks(descrizione);
     QString out;
     out.reserve(1 + 15 + 3 + d.size() + 9 + 100 + id.size() + 4);
     out += QLatin1Char('*');

@@ -36,8 +36,8 @@ void frmInventario::ListProdotti_Click()
         ui->txtQtaReale->setText(QStringLiteral("0"));
         if (!Modulo::connessioneAperta())
             return;
-        const int row = ui->ListProdotti->currentIndex().row();
-        if (row < 0 || row >= m_prodotti->rowCount())
+        const int row = rigaScelta();
+        if (row < 0)
             return;
         const ProdottiListModel::Voce &voce = m_prodotti->voce(row);
         const QString k = Valori::id(ProdottiListModel::idVoce(m_prodotti->testo(row)));
@@ -53,14 +53,14 @@ void frmInventario::ListProdotti_Click()
                 trovato = true;
                 const QString id = testoCampo(rs, QStringLiteral("IdProdotto"));
                 const double idNumero = Regional::toNumber(rs.field(QStringLiteral("IdProdotto")));
-                ui->TxtDetCodiceLoro->setText(testoCampo(rs, QStringLiteral("CodInterno")).trimmed());
-                ui->txtDescrizione1->setText(testoCampo(rs, QStringLiteral("descrizione")).trimmed());
-                ui->TxtBarcode->setText(testoCampo(rs, QStringLiteral("Barcode")));
-                ui->txtPrVe1->setText(prezzo(rs, QStringLiteral("PrezzoPubblico")));
-                ui->txtPrezAcquisto->setText(prezzo(rs, QStringLiteral("PrezzoAcquisto")));
-                ui->txtQta->setText(quantita(rs, QStringLiteral("Giacenza")));
-                ui->TxtIdProdotto->setText(attivo ? id : QStringLiteral("0"));
-                ui->txtProdeliminto->setText(attivo ? QStringLiteral("0") : id);
+                mostra(ui->TxtDetCodiceLoro, Regional::trimBlanks(testoCampo(rs, QStringLiteral("CodInterno"))));
+                mostra(ui->txtDescrizione1, Regional::trimBlanks(testoCampo(rs, QStringLiteral("descrizione"))));
+                mostra(ui->TxtBarcode, testoCampo(rs, QStringLiteral("Barcode")));
+                mostra(ui->txtPrVe1, prezzo(rs, QStringLiteral("PrezzoPubblico")));
+                mostra(ui->txtPrezAcquisto, prezzo(rs, QStringLiteral("PrezzoAcquisto")));
+                mostra(ui->txtQta, quantita(rs, QStringLiteral("Giacenza")));
+                mostra(ui->TxtIdProdotto, attivo ? id : QStringLiteral("0"));
+                mostra(ui->txtProdeliminto, attivo ? QStringLiteral("0") : id);
                 Modulo::IdAttivoScelto = attivo ? idNumero : 0;
                 Modulo::IdEliminatoScelto = attivo ? 0 : idNumero;
                 Modulo::ProdottoAttivo = attivo;

@@ -128,14 +128,14 @@ void frmInventario::spostaSelezione(QWidget *field, int keyCode)
     if (keyCode != 38 && keyCode != 40)
         return;
     const int count = m_prodotti->rowCount();
-    const int current = ui->ListProdotti->currentIndex().row();
+    const int current = rigaScelta();
     int target = current;
     if (keyCode == 40 && count - 1 > current)
         target = current + 1;
     else if (keyCode == 38 && current >= 1)
         target = current - 1;
     if (target != current)
-        ui->ListProdotti->setCurrentIndex(m_prodotti->index(target));
+        scegliRiga(target);
     if (auto *edit = qobject_cast<QLineEdit *>(field))
         edit->setCursorPosition(static_cast<int>(edit->text().size()));
 }

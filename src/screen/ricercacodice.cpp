@@ -5,6 +5,7 @@
 #include "frame/modulo.h"
 #include "platform/beep.h"
 #include "platform/events.h"
+#include "platform/regional.h"
 #include "records/valori.h"
 
 #include <QLineEdit>
@@ -25,7 +26,7 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
         Modulo::guarded(QString(), [this] {
             if (!Modulo::connessioneAperta())
                 return;
-            const QString t = Valori::testo(ui->txtCodice->text().trimmed());
+            const QString t = Valori::testo(Regional::trimBlanks(ui->txtCodice->text()));
             const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM ");
             const bool prodotti = false, prodottiC = true;
 
@@ -54,7 +55,7 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
                     Beep::beep();   // not a box: a box would take the reader's next Enter
             }
             if (m_prodotti->rowCount() == 1) {
-                ui->ListProdotti->setCurrentIndex(m_prodotti->index(0));
+                scegliRiga(0);
                 ui->TxtCopieReali->setFocus();
                 Events::DoEvents();
             }

@@ -5,6 +5,7 @@
 #include "prodottilistmodel.h"
 #include "frame/modulo.h"
 #include "platform/events.h"
+#include "platform/regional.h"
 #include "records/valori.h"
 
 #include <QCheckBox>
@@ -24,7 +25,7 @@ void frmInventario::txtNome_Change()
     // holding its updates has the same effect without a new layout pass
     ui->ListProdotti->setUpdatesEnabled(false);
     Modulo::guarded(QString(), [this] {
-        const QString x = Valori::testo(ui->txtNome->text().trimmed());
+        const QString x = Valori::testo(Regional::trimBlanks(ui->txtNome->text()));
         if (x.isEmpty()) {
             dimensionaRicerca(0, true);
             return;
@@ -61,7 +62,7 @@ void frmInventario::CheckTipoRicerca_Click()
 void frmInventario::txtNome_KeyUp(int keyCode, Qt::KeyboardModifiers)
 {
     // the chosen product is loaded already; the focus stays here
-    if (keyCode == 13 && ui->ListProdotti->currentIndex().isValid()) {
+    if (keyCode == 13 && rigaScelta() >= 0) {
         Events::InputHold hold;
         Events::DoEvents();
     }

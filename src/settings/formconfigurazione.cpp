@@ -6,6 +6,7 @@
 #include "platform/db.h"
 #include "platform/events.h"
 #include "platform/msgbox.h"
+#include "platform/regional.h"
 #include "platform/resources.h"
 
 #include <QApplication>
@@ -68,6 +69,10 @@ FormConfigurazione::FormConfigurazione(QWidget *parent) : QDialog(parent), ui(ne
     setPalette(white);
     setAutoFillBackground(true);
 
+    // The box takes what is typed: no completion from the list (SRV1 must
+    // not become SRV10), and nothing typed is added to the list.
+    ui->ComboServer->setCompleter(nullptr);
+    ui->ComboServer->setInsertPolicy(QComboBox::NoInsert);
     connect(ui->ComboServer, &QComboBox::editTextChanged, this, &FormConfigurazione::ricomponiStringa);
     // picking the name already typed changes no text, yet it is a choice
     connect(ui->ComboServer, &QComboBox::activated, this, &FormConfigurazione::ricomponiStringa);
@@ -87,9 +92,9 @@ FormConfigurazione::~FormConfigurazione() = default;
 QString FormConfigurazione::stringaComposta(const QString &server, const QString &utente, const QString &password,
                                             const QString &database)
 {
-    return QStringLiteral("Provider=SQLOLEDB;Data Source=") + server.trimmed() + QStringLiteral(";UID=")
-           + utente.trimmed() + QStringLiteral(";PWD=") + password.trimmed() + QStringLiteral(";DATABASE=")
-           + database.trimmed();
+    return QStringLiteral("Provider=SQLOLEDB;Data Source=") + Regional::trimBlanks(server) + QStringLiteral(";UID=")
+           + Regional::trimBlanks(utente) + QStringLiteral(";PWD=") + Regional::trimBlanks(password) + QStringLiteral(";DATABASE=")
+           + Regional::trimBlanks(database);
 }
 
 QString FormConfigurazione::stringaComposta() const
@@ -148,7 +153,10 @@ void FormConfigurazione::cmdDBSalva_Click()
     WaitCursor cursor;
     setEnabled(false);
     Modulo::guarded(QString(), [&] {
-        const QString stringa = ui->txtStringa->toPlainText().trimmed();
+        // a line end typed or pasted into the box is no part of a connection
+        // string (and would break its line in term.ini)
+        const QString stringa =
+            Regional::trimBlanks(ui->txtStringa->toPlainText().remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
         const QString errore = connectionTest() ? connectionTest()(stringa)
                                                 : Db::testConnection(stringa, kLoginTimeout, kAttesaMs);
         if (!errore.isEmpty()) {
@@ -175,10 +183,10 @@ void FormConfigurazione::cmdDBSalva_Click()
 // parts emptied, so that the next opening shows it as it was typed.
 bool FormConfigurazione::scriviChiavi(const QString &stringa, bool composta)
 {
-    const QString server = composta ? ui->ComboServer->currentText().trimmed() : QString();
-    const QString utente = composta ? ui->txtUtente->text().trimmed() : QString();
-    const QString password = composta ? ui->txtPassword->text().trimmed() : QString();
-    const QString database = composta ? ui->txtDatabase->text().trimmed() : QString();
+    const QString server = composta ? Regional::trimBlanks(ui->ComboServer->currentText()) : QString();
+    const QString utente = composta ? Regional::trimBlanks(ui->txtUtente->text()) : QString();
+    const QString password = composta ? Regional::trimBlanks(ui->txtPassword->text()) : QString();
+    const QString database = composta ? Regional::trimBlanks(ui->txtDatabase->text()) : QString();
     return Modulo::ScriviParametro(kChiaveStringa, stringa) && Modulo::ScriviParametro(kChiaveServer, server)
            && Modulo::ScriviParametro(kChiaveUtente, utente) && Modulo::ScriviParametro(kChiavePassword, password)
            && Modulo::ScriviParametro(kChiaveDatabase, database);

@@ -91,37 +91,37 @@ private Q_SLOTS:
     {
         Schermo s;
         s.cerca("P00042");
-        FrmModificaDati e(&s.form);
-        const auto &u = *e.ui;
-        QCOMPARE((QStringList{u.lblCodice->text(), u.TxtDetCodiceLoro->text(), u.lblDescrizione->text(),
-                              u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
-                 (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
-        e.show();
-        QApplication::setActiveWindow(&e);
-        QVERIFY(QTest::qWaitForWindowActive(&e));
-        QCOMPARE(QApplication::focusWidget(), u.txtBarcodeForn);
-        QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 128)"));
-        QCOMPARE(u.txtBarcodeForn->selectedText(), "8001230009045");
-        QTest::keyClicks(u.txtBarcodeForn, "123456789012345678901");
-        QCOMPARE(u.txtBarcodeForn->text(), "12345678901234567890");
-        QTest::keyClick(u.txtBarcodeForn, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), u.txtDescrizione1);
-        QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 255)"));
-        QTest::keyClick(u.txtDescrizione1, Qt::Key_Return);
-        QCOMPARE(u.txtPrVe1->selectedText(), "12.345,67 \u20ac");   // longer than the limit, not cut
+        s.modifica([&](FrmModificaDati &e) {
+            const auto &u = *e.ui;
+            QCOMPARE((QStringList{u.lblCodice->text(), u.TxtDetCodiceLoro->text(), u.lblDescrizione->text(),
+                                  u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
+                     (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
+            QVERIFY(QTest::qWaitForWindowActive(&e));
+            QCOMPARE(QApplication::focusWidget(), u.txtBarcodeForn);
+            QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 128)"));
+            QCOMPARE(u.txtBarcodeForn->selectedText(), "8001230009045");
+            QTest::keyClicks(u.txtBarcodeForn, "123456789012345678901");
+            QCOMPARE(u.txtBarcodeForn->text(), "12345678901234567890");
+            QTest::keyClick(u.txtBarcodeForn, Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), u.txtDescrizione1);
+            QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 255)"));
+            QTest::keyClick(u.txtDescrizione1, Qt::Key_Return);
+            QCOMPARE(u.txtPrVe1->selectedText(), "12.345,67 \u20ac");   // longer than the limit, not cut
 
-        // digits, backspace and one separator, '.' or ','
-        QTest::keyClicks(u.txtPrVe1, "12.5a- ,3");
-        QCOMPARE(u.txtPrVe1->text(), "12.53");
-        QTest::keyClick(u.txtPrVe1, Qt::Key_Backspace);
-        QTest::keyClick(u.txtPrVe1, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), u.txtPrAcq1);
-        QCOMPARE(u.txtPrVe1->text(), "12,50");
-        QCOMPARE(u.txtPrAcq1->selectedText(), "10,00 \u20ac");
-        QTest::keyClicks(u.txtPrAcq1, "12345,6,.78901");
-        QCOMPARE(u.txtPrAcq1->text(), "12345,6789");
-        QTest::keyClick(u.txtPrAcq1, Qt::Key_Tab);
-        QCOMPARE(u.txtPrAcq1->text(), "12.345,68");
+            // digits, backspace and one separator, '.' or ','
+            QTest::keyClicks(u.txtPrVe1, "12.5a- ,3");
+            QCOMPARE(u.txtPrVe1->text(), "12.53");
+            QTest::keyClick(u.txtPrVe1, Qt::Key_Backspace);
+            QTest::keyClick(u.txtPrVe1, Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), u.txtPrAcq1);
+            QCOMPARE(u.txtPrVe1->text(), "12,50");
+            QCOMPARE(u.txtPrAcq1->selectedText(), "10,00 \u20ac");
+            QTest::keyClicks(u.txtPrAcq1, "12345,6,.78901");
+            QCOMPARE(u.txtPrAcq1->text(), "12345,6789");
+            QTest::keyClick(u.txtPrAcq1, Qt::Key_Tab);
+            QCOMPARE(u.txtPrAcq1->text(), "12.345,68");
+            e.ui->CmdEsci->click();
+        });
     }
 
     void savesIntoTheChosenTable_data()
@@ -211,7 +211,7 @@ private Q_SLOTS:
                        "BEGIN SELECT RAISE(ABORT, 'Barcode troppo lungo'); END");
         const struct { const char *barcode, *vendita, *acquisto, *prompt; } cases[] = {
             {"1", "1,2,3", "1", "Il Prezzo di Vendita non è un prezzo valido!!"},
-            {"1", "5", "-5", "Il Prezzo di Acquisto non è un prezzo valido!!"},
+            {"1", "5", "5,,", "Il Prezzo di Acquisto non è un prezzo valido!!"},
             {"12345678901234", "5", "5", "Barcode troppo lungo"},
             {"1", "5", "5", "DataBase SQL non Connesso Correttamente!!"}};   // the connection closed
         QStringList failures;
