@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -216,6 +217,9 @@ void frmInventario::filtraFocus(QObject *watched, QEvent *event)
     if (!control)
         return;
     const bool entra = event->type() == QEvent::FocusIn;
+    // the menu bar taking the keyboard is part of opening a menu
+    if (qobject_cast<QMenuBar *>(control))
+        return;
     if (cambioFinestra(static_cast<QFocusEvent *>(event))) {
         if (!entra) {
             // the control keeps the focus while the menu, the box or the

@@ -12,7 +12,9 @@
 #include "ui_FormConfigurazione.h"
 #include "ui_frmInventario.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
@@ -134,6 +136,29 @@ private Q_SLOTS:
     // No SQL Server answers here: a stand-in accepts every string. A composed
     // string is stored with its parts, which the next opening shows; a
     // hand-made one with the parts emptied.
+    // The server box takes what is typed (SRV1 stays SRV1 beside SRV10); a
+    // name chosen from the list rebuilds the string too.
+    void serverTypedOrChosen()
+    {
+        Fixture::Program p;
+        FormConfigurazione d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QComboBox *combo = d.ui->ComboServer;
+        combo->addItem("SRV10");
+        combo->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "SRV1");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(combo->currentText(), "SRV1");
+        QVERIFY(d.ui->txtStringa->toPlainText().startsWith("Provider=SQLOLEDB;Data Source=SRV1;UID="));
+        QCOMPARE(combo->count(), 3);
+        combo->showPopup();
+        combo->view()->setCurrentIndex(combo->model()->index(2, 0));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QVERIFY(d.ui->txtStringa->toPlainText().startsWith("Provider=SQLOLEDB;Data Source=SRV10;UID="));
+        d.ui->CmdEsci->click();
+    }
+
     void storesTheStringWithOrWithoutItsParts()
     {
         Fixture::Program p;

@@ -1,0 +1,210 @@
+// The main screen as the operator meets it: keys sent to whatever has the
+// focus, Tab through the real focus chain, rows clicked, menus and other
+// windows taking the activation.
+#include "tst_ricerca.h"
+#include "editor/frmmodificadati.h"
+#include "platform/regional.h"
+#include "screen/inventariomodel.h"
+#include "ui_FrmModificaDati.h"
+#include "ui_frmInventario.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeView>
+
+using namespace Ricerca;
+
+namespace {
+
+QWidget *fuoco() { return QApplication::focusWidget(); }
+void tasto(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(fuoco(), key, mods); }
+void scrivi(const QString &text) { QTest::keyClicks(fuoco(), text); }
+
+struct Banco : Schermo {
+    Banco()
+    {
+        add(1, u"A1"_s, u"PANE BIANCO"_s, u"8001"_s);
+        add(2, u"A2"_s, u"PANE NERO "_s + QString(60, u'X') + u" FINE"_s, u"8002"_s);
+        add(3, u"A3"_s, u"PANETTONE"_s, u"8003"_s);
+        form.Form_Load();
+    }
+    int scelta() const
+    {
+        const auto sel = lista()->selectionModel()->selectedIndexes();
+        return sel.isEmpty() ? -1 : sel.first().row();
+    }
+    int righe() { return program.scalar(u"SELECT count(*) FROM InventarioReale"_s).toInt(); }
+};
+
+} // namespace
+
+class TestOperatore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Only a selected item is a chosen product: Tab into the list makes a
+    // row current and chooses nothing; Down then takes the first item; a
+    // Ctrl+click that clears the selection leaves nothing to edit.
+    void siSceglieSelezionando()
+    {
+        Banco b;
+        b.nome()->setFocus();
+        scrivi(u"PANE"_s);
+        tasto(Qt::Key_Tab);
+        QCOMPARE(fuoco(), b.lista());
+        QCOMPARE(b.testo("TxtIdProdotto"), QString());
+        QTest::mouseClick(b.w<QToolButton>("cmdSalva"), Qt::LeftButton);
+        QCOMPARE(b.righe(), 0);
+        b.nome()->setFocus();
+        scrivi(u"PANE"_s);
+        tasto(Qt::Key_Tab);
+        tasto(Qt::Key_Down);
+        QCOMPARE(b.scelta(), 0);
+        QCOMPARE(b.testo("TxtIdProdotto"), u"1"_s);
+        tasto(Qt::Key_Down);
+        QCOMPARE(b.testo("TxtIdProdotto"), u"2"_s);
+        // the beginning of a long description is what shows
+        QCOMPARE(b.w("txtDescrizione1")->cursorPosition(), 0);
+        const QRect riga = b.lista()->visualRect(b.lista()->model()->index(1, 0));
+        QTest::mouseClick(b.lista()->viewport(), Qt::LeftButton, Qt::ControlModifier, riga.center());
+        QCOMPARE(b.scelta(), -1);
+        QTest::mouseClick(b.w<QToolButton>("cmdModifica"), Qt::LeftButton);
+        QCOMPARE(b.program.messages.value(0).prompt, u"Devi Selezionare un Prodotto!!"_s);
+
+        // from a search field, Down with nothing selected takes the first item
+        b.nome()->setFocus();
+        tasto(Qt::Key_Down);
+        QCOMPARE(b.scelta(), 0);
+        QCOMPARE(b.testo("TxtIdProdotto"), u"1"_s);
+    }
+
+    // Printable characters are text, never arrows or Enter: '(' and '&'
+    // carry Qt's codes of Down and Up, '\r' is typed as Ctrl+M.
+    void caratteriNonSonoFrecce()
+    {
+        Banco b;
+        b.nome()->setFocus();
+        scrivi(u"PANE"_s);
+        b.codice()->setFocus();
+        scrivi(u"(&(A"_s);
+        QCOMPARE(b.codice()->text(), u"(&(A"_s);
+        QCOMPARE(b.scelta(), -1);
+        QCOMPARE(b.testo("TxtIdProdotto"), QString());
+        // F1 and F2 still move between the fields
+        tasto(Qt::Key_F2);
+        QCOMPARE(fuoco(), b.nome());
+        tasto(Qt::Key_F1);
+        QCOMPARE(fuoco(), b.codice());
+    }
+
+    // A menu or another window taking the focus for a while is no leaving of
+    // the field: what was typed stays, and the next key goes on from it.
+    void ricercaNonSiPerdeDietroUnMenu()
+    {
+        Banco b;
+        b.nome()->setFocus();
+        scrivi(u"PAN"_s);
+        QMenu *menu = b.form.findChild<QMenu *>(u"Config"_s);
+        b.form.menuBar()->setActiveAction(menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTest::keyClick(b.form.menuBar(), Qt::Key_Escape);
+        QTRY_COMPARE(fuoco(), b.nome());
+        scrivi(u"E"_s);
+        QCOMPARE(b.nome()->text(), u"PANE"_s);
+
+        QWidget altra;
+        altra.show();
+        altra.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&altra));
+        b.form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&b.form));
+        scrivi(u" N"_s);
+        QCOMPARE(b.nome()->text(), u"PANE N"_s);
+        QCOMPARE(b.voci().size(), 1);
+        QVERIFY(b.nome()->styleSheet().contains(u"rgb(255, 255, 128)"_s));
+        // a real move to another control still runs the handlers
+        tasto(Qt::Key_F1);
+        QVERIFY(b.nome()->styleSheet().contains(u"rgb(255, 255, 255)"_s));
+    }
+
+    // Enter on a focused button presses it, as Space does; its release does
+    // not reach the field the button hands the focus to.
+    void invioPremeIlPulsante()
+    {
+        Banco b;
+        for (int i = 0; i < 60; ++i)
+            b.program.exec(u"INSERT INTO InventarioReale (DescProdotto, GiacenzaReale, PrezzoAcquisto, "
+                           "GiacenzaStatistica, IDProdottoVentrox, IDProdottoEliminato) VALUES ('R', 1, 1, 1, 1, 0)"_s);
+        b.form.CaricaDati();
+        b.w<QPushButton>("btn_tutti")->setFocus();
+        tasto(Qt::Key_Return);
+        QCOMPARE(b.form.modelloLista()->righe(), 60);
+
+        b.codice()->setFocus();
+        scrivi(u"8003"_s);
+        tasto(Qt::Key_Return);
+        QCOMPARE(fuoco(), b.copie());
+        b.w<QToolButton>("cmdSalva")->setFocus();
+        tasto(Qt::Key_Enter);
+        QCOMPARE(b.program.scalar(u"SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 3"_s), 1);
+        QCOMPARE(fuoco(), b.codice());
+        QCOMPARE(b.voci().size(), 0);   // no search of an empty code
+    }
+
+    // The error form is modal to the form that has the focus, centred on it.
+    void erroreSulModuloAttivo()
+    {
+        Banco b;
+        Modulo::setErrorHandler(nullptr);
+        QWidget *padre = nullptr;
+        QPoint centro;
+        Fixture::whenModal([&](QWidget *modal) {
+            padre = modal->parentWidget();
+            centro = modal->geometry().center();
+            modal->findChild<QPushButton *>(u"cmdEsci"_s)->click();
+        });
+        b.program.exec(u"DROP TABLE InventarioReale"_s);
+        b.form.CaricaDati();
+        QCOMPARE(padre, &b.form);
+        QVERIFY((centro - b.form.geometry().center()).manhattanLength() < 40);
+        QCOMPARE(b.program.programEnds, 1);
+    }
+
+    // A negative price read from the database is stored as it is when the
+    // operator corrects only the barcode.
+    void prezzoNegativoDalDatabase()
+    {
+        Banco b;
+        b.program.exec(u"UPDATE Prodotti SET PrezzoAcquisto = -3.5 WHERE IDProdotto = 3"_s);
+        b.codice()->setFocus();
+        scrivi(u"8003"_s);
+        tasto(Qt::Key_Return);
+        Fixture::whenModal([](QWidget *modal) {
+            auto *e = qobject_cast<FrmModificaDati *>(modal);
+            e->ui->txtBarcodeForn->setText(u"8004"_s);
+            e->ui->cmdSalva->click();
+        });
+        QTest::mouseClick(b.w<QToolButton>("cmdModifica"), Qt::LeftButton);
+        QCOMPARE(b.program.rows(u"SELECT Barcode, PrezzoAcquisto FROM Prodotti WHERE IDProdotto = 3"_s).value(0),
+                 (QVariantList{u"8004"_s, -3.5}));
+        QVERIFY(b.program.messages.isEmpty());
+    }
+
+    // Trimming takes blanks away, nothing else.
+    void soloSpazi()
+    {
+        QCOMPARE(Regional::trimBlanks(u"  a\tb \r\n  "_s), u"a\tb \r\n"_s);
+        QCOMPARE(Regional::trimBlanks(u"\t x "_s), u"\t x"_s);
+        Banco b;
+        b.nome()->setText(u" PANE\t"_s);
+        QCOMPARE(b.voci().size(), 0);
+        b.nome()->setText(u" PANE "_s);
+        QCOMPARE(b.voci().size(), 3);
+    }
+};
+
+INVENTARIO_TEST(TestOperatore)
+#include "tst_operatore.moc"
