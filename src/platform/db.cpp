@@ -1,6 +1,7 @@
 #include "db.h"
 #include "errors.h"
 #include "events.h"
+#include "fileidentity.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 #include <QThread>
 #include <QUuid>
 #include <memory>
-#include <sys/stat.h>
 
 namespace Db {
 
@@ -112,12 +112,7 @@ void Connection::open(const QString &connectionString, int loginTimeout)
     const QString error = openDatabase(db, m_target, loginTimeout);
     if (!error.isEmpty())
         throw RuntimeError(ErrNo::DbProviderFailure, error);
-    m_device = m_inode = 0;
-    struct stat st {};
-    if (m_target.kind == ConnectionTarget::SQLite && ::stat(QFile::encodeName(m_target.databaseName).constData(), &st) == 0) {
-        m_device = st.st_dev;
-        m_inode = st.st_ino;
-    }
+    m_file = m_target.kind == ConnectionTarget::SQLite ? fileIdentity(m_target.databaseName) : std::nullopt;
 }
 
 void Connection::close()
@@ -135,13 +130,9 @@ bool Connection::isOpen() const
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (!db.isOpen())
         return false;
-    if (m_inode != 0) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(m_target.databaseName).constData(), &st) != 0 || st.st_dev != m_device
-            || st.st_ino != m_inode) {
-            db.close();
-            return false;
-        }
+    if (m_file && fileIdentity(m_target.databaseName) != m_file) {
+        db.close();
+        return false;
     }
     return true;
 }
