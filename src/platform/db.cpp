@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "events.h"
 #include "fileidentity.h"
+#include "roundtrips.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
@@ -158,6 +159,7 @@ void Connection::execute(const QString &sql)
     if (!isOpen())
         throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
     QSqlQuery q(database());
+    RoundTrips::statement();
     if (!q.exec(adapt(sql)))
         Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
 }
@@ -167,6 +169,7 @@ Recordset::Recordset(Connection &connection, const QString &sql) : m_query(conne
     if (!connection.isOpen())
         throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
     m_query.setForwardOnly(true);
+    RoundTrips::statement();
     if (!m_query.exec(connection.adapt(sql)))
         Db::fail(m_query.lastError(), sql, ErrNo::DbStatementFailure);
     moveNext();
@@ -214,6 +217,7 @@ Transaction::Transaction(Connection &connection) : m_connection(connection)
         connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
     } else {
         QSqlDatabase db = connection.database();
+        RoundTrips::statement();
         if (!db.transaction())
             Db::fail(db.lastError(), QStringLiteral("BEGIN TRANSACTION"), ErrNo::DbStatementFailure);
     }
@@ -223,6 +227,7 @@ Transaction::~Transaction()
 {
     if (m_done || !m_connection.isOpen())
         return;
+    RoundTrips::statement();
     if (m_connection.sqlite()) {
         QSqlQuery q(m_connection.database());
         q.exec(QStringLiteral("ROLLBACK"));
@@ -237,6 +242,7 @@ void Transaction::commit()
         m_connection.execute(QStringLiteral("COMMIT"));
     } else {
         QSqlDatabase db = m_connection.database();
+        RoundTrips::statement();
         if (!db.commit())
             Db::fail(db.lastError(), QStringLiteral("COMMIT"), ErrNo::DbStatementFailure);
     }
