@@ -3,12 +3,14 @@
 //
 //   inventario-bench [--prodotti N] [--eliminati N] [--righe N]
 //                    [--ripetizioni N] [--cartella DIR] [--solo PATH,...]
+//                    [--latenza MS]
 //
 // The database is built once per size in DIR (default: bench-data beside the
 // executable) and copied into a temporary program folder for every run.
 #include "bench.h"
 #include "frame/parametri.h"
 #include "platform/errors.h"
+#include "platform/roundtrips.h"
 #include "platform/shell.h"
 
 #include <QApplication>
@@ -63,6 +65,7 @@ struct Options {
     int ripetizioni = 9;
     QString cartella;
     QStringList solo;
+    int latenza = 0;   // ms added to every statement, as over a slow link
 };
 
 // A scan cycle is short and its floor waits on the disk: more runs of it.
@@ -73,7 +76,7 @@ int scans(int ripetizioni) { return 5 * ripetizioni; }
     std::fprintf(stderr,
                  "inventario-bench: %s\n"
                  "usage: inventario-bench [--prodotti N] [--eliminati N] [--righe N] [--ripetizioni N]\n"
-                 "                        [--cartella DIR] [--solo startup,scan-new,...]\n",
+                 "                        [--cartella DIR] [--solo startup,scan-new,...] [--latenza MS]\n",
                  error);
     std::exit(2);
 }
@@ -99,6 +102,8 @@ Options parse(const QStringList &args)
             o.cartella = v;
         else if (a == QLatin1String("--solo"))
             o.solo = v.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        else if (a == QLatin1String("--latenza"))
+            o.latenza = v.toInt(&ok);
         else
             usage("unknown option");
         if (!ok)
@@ -114,6 +119,8 @@ Options parse(const QStringList &args)
                   "scan-repeat, empty-enter");
     if (o.sizes.prodotti < 1 || o.sizes.eliminati < 1 || o.sizes.righe < 1 || o.ripetizioni < 1)
         usage("sizes and repetitions must be at least 1");
+    if (o.latenza < 0)
+        usage("the latency cannot be negative");
     if (o.sizes.righe + 4 * (scans(o.ripetizioni) + 1) > o.sizes.prodotti)
         usage("too few products: every scan of a new product needs one that is not counted yet");
     return o;
@@ -127,6 +134,7 @@ struct Line {
     double pittura = 0;
     double pavimento = 0;
     double memoria = 0;
+    double viaggi = 0, viaggiPavimento = 0;   // round trips per run
     QString obiettivo;
     bool raggiunto = true;
     double totale() const { return programma + pittura; }
@@ -137,29 +145,41 @@ QList<Line> g_lines;
 
 void printHeader()
 {
-    std::printf("%-15s %10s %8s %10s %7s %8s   %s\n", "path", "program", "paint", "floor", "ratio", "peak MB",
-                "target");
+    std::printf("%-15s %10s %8s %10s %7s %8s %6s %7s   %s\n", "path", "program", "paint", "floor", "ratio", "peak MB",
+                "trips", "f.trips", "target");
 }
 
 void print(const Line &l)
 {
-    std::printf("%-15s %10.2f %8.2f %10.2f %7.2f %8.1f   %-36s %s\n", qPrintable(l.id), l.programma, l.pittura,
-                l.pavimento, l.rapporto(), l.memoria, qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
+    std::printf("%-15s %10.2f %8.2f %10.2f %7.2f %8.1f %6s %7s   %-36s %s\n", qPrintable(l.id), l.programma, l.pittura,
+                l.pavimento, l.rapporto(), l.memoria, qPrintable(QString::number(l.viaggi)),
+                qPrintable(QString::number(l.viaggiPavimento)), qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
     std::fflush(stdout);
     g_lines.append(l);
 }
 
+// Elapsed milliseconds of `f`; the round trips it made are added to `trips`.
+double timed(const std::function<void()> &f, qint64 &trips)
+{
+    const qint64 before = RoundTrips::count();
+    const double ms = timeMs(f);
+    trips += RoundTrips::count() - before;
+    return ms;
+}
+
 // The medians of repeated runs; the first run of each path warms caches and
-// is not counted.
+// is not counted. Round trips: the program's (with its paint) and the floor's.
 struct Samples {
-    QVector<double> programma, pittura, pavimento;
-    void add(int run, double p, double q, double f)
+    QVector<double> programma, pittura, pavimento, viaggi, viaggiPavimento;
+    void add(int run, double p, double q, double f, qint64 trips, qint64 floorTrips)
     {
         if (run == 0)
             return;
         programma << p;
         pittura << q;
         pavimento << f;
+        viaggi << double(trips);
+        viaggiPavimento << double(floorTrips);
     }
     Line line(const char *id) const
     {
@@ -168,6 +188,8 @@ struct Samples {
         l.programma = median(programma);
         l.pittura = median(pittura);
         l.pavimento = median(pavimento);
+        l.viaggi = median(viaggi);
+        l.viaggiPavimento = median(viaggiPavimento);
         l.memoria = peakMemoryMiB() * 1024.0 * 1024.0 / 1e6;
         return l;
     }
@@ -228,6 +250,7 @@ int run(const Options &o)
     if (catalogo.nuovi.size() < 2 * (scanReps + 1) || catalogo.contati.size() < 2 * (scanReps + 1))
         throw RuntimeError(5, QStringLiteral("too few products to scan"));
 
+    RoundTrips::setLatency(o.latenza);
     Floor floor(db);
     Screen screen;
     const int righe = int(floor.scalar(QStringLiteral("SELECT count(*) FROM InventarioReale")));
@@ -235,17 +258,20 @@ int run(const Options &o)
     std::printf("Prodotti %d, prodottiC %d, InventarioReale %d rows; %d repetitions (scans %d). Medians in ms: program = the\n"
                 "handlers up to the state the operator waits for (with what they paint on the way), paint = the\n"
                 "paint that follows, floor = the same statements run bare; ratio = program / floor. Peak memory\n"
-                "(VmHWM) in MB at the end of each path.\n\n",
-                o.sizes.prodotti, o.sizes.eliminati, righe, reps, scanReps);
+                "(VmHWM) in MB at the end of each path. Round trips to the database in one run (trips: the\n"
+                "program's; f.trips: the floor's); %d ms added to each.\n\n",
+                o.sizes.prodotti, o.sizes.eliminati, righe, reps, scanReps, o.latenza);
     printHeader();
 
     // Start-up: the form and its load step; its paint shows the list.
     {
         Samples m;
         for (int i = 0; i <= reps; ++i) {
-            const double tp = timeMs([&] { screen.startup(std::min(50, righe)); });
-            const double tq = timeMs([&] { screen.paint(); });
-            m.add(i, tp, tq, timeMs([&] { floor.startup(); }));
+            qint64 rt = 0, ft = 0;
+            const double tp = timed([&] { screen.startup(std::min(50, righe)); }, rt);
+            const double tq = timed([&] { screen.paint(); }, rt);
+            const double tf = timed([&] { floor.startup(); }, ft);
+            m.add(i, tp, tq, tf, rt, ft);
         }
         checkScreen(screen, "startup");
         if (wanted("startup")) {
@@ -267,10 +293,12 @@ int run(const Options &o)
             for (const QString &word : words) {
                 screen.beginNameSearch(contains);
                 for (int k = 0; k < word.size(); ++k) {
-                    const double tp = timeMs([&] { screen.nameKey(word.at(k), 51); });
-                    const double tq = timeMs([&] { screen.paint(); });
+                    qint64 rt = 0, ft = 0;
+                    const double tp = timed([&] { screen.nameKey(word.at(k), 51); }, rt);
+                    const double tq = timed([&] { screen.paint(); }, rt);
                     const QString typed = word.left(k + 1);
-                    m.add(i, tp, tq, timeMs([&] { floor.nameSearch(typed, contains); }));
+                    const double tf = timed([&] { floor.nameSearch(typed, contains); }, ft);
+                    m.add(i, tp, tq, tf, rt, ft);
                 }
             }
         }
@@ -287,14 +315,16 @@ int run(const Options &o)
         for (int i = 0; i <= reps; ++i) {
             screen.usualView();
             int listed = 0;
-            const double tp = timeMs([&] { listed = screen.vediTutti(); });
-            const double tq = timeMs([&] { screen.paint(); });
+            qint64 rt = 0, ft = 0;
+            const double tp = timed([&] { listed = screen.vediTutti(); }, rt);
+            const double tq = timed([&] { screen.paint(); }, rt);
             if (listed != righe)
                 throw std::runtime_error(QStringLiteral("vedi-tutti: %1 rows listed, %2 in the table")
                                              .arg(listed)
                                              .arg(righe)
                                              .toStdString());
-            m.add(i, tp, tq, timeMs([&] { floor.vediTutti(); }));
+            const double tf = timed([&] { floor.vediTutti(); }, ft);
+            m.add(i, tp, tq, tf, rt, ft);
         }
         checkScreen(screen, "vedi-tutti");
         Line l = m.line("vedi-tutti");
@@ -309,8 +339,9 @@ int run(const Options &o)
         const QString floorFile = work.filePath(QStringLiteral("floor.Dat"));
         for (int i = 0; i <= reps; ++i) {
             QString path;
-            const double tp = timeMs([&] { path = screen.inventoryFile(); });
-            const double tq = timeMs([&] { screen.paint(); });
+            qint64 rt = 0, ft = 0;
+            const double tp = timed([&] { path = screen.inventoryFile(); }, rt);
+            const double tq = timed([&] { screen.paint(); }, rt);
             QFile file(path);
             if (!file.open(QIODevice::ReadOnly))
                 throw std::runtime_error("inventory-file: the file was not written");
@@ -326,11 +357,11 @@ int run(const Options &o)
                                              .arg(expected)
                                              .toStdString());
             file.close();
-            const double tf = timeMs([&] { floor.inventoryFile(floorFile, path, head); });
+            const double tf = timed([&] { floor.inventoryFile(floorFile, path, head); }, ft);
             // the next run, maybe in the same second, starts a new file
             QFile::remove(path);
             QFile::remove(floorFile);
-            m.add(i, tp, tq, tf);
+            m.add(i, tp, tq, tf, rt, ft);
         }
         checkScreen(screen, "inventory-file");
         Line l = m.line("inventory-file");
@@ -348,9 +379,11 @@ int run(const Options &o)
         const QVector<Product> &prodotti = nuovo ? catalogo.nuovi : catalogo.contati;
         Samples m;
         for (int i = 0; i <= scanReps; ++i) {
-            const double tp = timeMs([&] { screen.scan(prodotti.at(2 * i)); });
-            const double tq = timeMs([&] { screen.paint(); });
-            m.add(i, tp, tq, timeMs([&] { floor.scan(prodotti.at(2 * i + 1)); }));
+            qint64 rt = 0, ft = 0;
+            const double tp = timed([&] { screen.scan(prodotti.at(2 * i)); }, rt);
+            const double tq = timed([&] { screen.paint(); }, rt);
+            const double tf = timed([&] { floor.scan(prodotti.at(2 * i + 1)); }, ft);
+            m.add(i, tp, tq, tf, rt, ft);
         }
         checkScreen(screen, id);
         Line l = m.line(id);
@@ -365,14 +398,16 @@ int run(const Options &o)
         for (int i = 0; i <= reps; ++i) {
             screen.usualView();
             int listed = 0;
-            const double tp = timeMs([&] { listed = screen.emptyEnter(); });
-            const double tq = timeMs([&] { screen.paint(); });
+            qint64 rt = 0, ft = 0;
+            const double tp = timed([&] { listed = screen.emptyEnter(); }, rt);
+            const double tq = timed([&] { screen.paint(); }, rt);
             if (listed != codici)
                 throw std::runtime_error(QStringLiteral("empty-enter: %1 items listed, %2 codes in Prodotti")
                                              .arg(listed)
                                              .arg(codici)
                                              .toStdString());
-            m.add(i, tp, tq, timeMs([&] { floor.emptyEnter(); }));
+            const double tf = timed([&] { floor.emptyEnter(); }, ft);
+            m.add(i, tp, tq, tf, rt, ft);
         }
         checkScreen(screen, "empty-enter");
         Line l = m.line("empty-enter");

@@ -3,6 +3,7 @@
 #include "bench.h"
 #include "platform/db.h"
 #include "platform/errors.h"
+#include "platform/roundtrips.h"
 
 #include <QAtomicInt>
 #include <QDate>
@@ -33,6 +34,7 @@ QSqlDatabase openLikeTheProgram(const QString &name, const QString &path)
 void run(QSqlQuery &q, const QString &sql)
 {
     q.setForwardOnly(true);
+    RoundTrips::statement();   // the program's latency and count, statement for statement
     if (!q.exec(sql))
         Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds a release and runs the benchmark offscreen.
 # Options go to the benchmark: --prodotti N --eliminati N --righe N
-# --ripetizioni N --cartella DIR --solo PATH,...
+# --ripetizioni N --cartella DIR --solo PATH,... --latenza MS
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/deps.sh"

@@ -1,6 +1,8 @@
 #include "db.h"
 #include "errors.h"
 #include "events.h"
+#include "fileidentity.h"
+#include "roundtrips.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
@@ -14,7 +16,6 @@
 #include <QThread>
 #include <QUuid>
 #include <memory>
-#include <sys/stat.h>
 
 namespace Db {
 
@@ -112,12 +113,7 @@ void Connection::open(const QString &connectionString, int loginTimeout)
     const QString error = openDatabase(db, m_target, loginTimeout);
     if (!error.isEmpty())
         throw RuntimeError(ErrNo::DbProviderFailure, error);
-    m_device = m_inode = 0;
-    struct stat st {};
-    if (m_target.kind == ConnectionTarget::SQLite && ::stat(QFile::encodeName(m_target.databaseName).constData(), &st) == 0) {
-        m_device = st.st_dev;
-        m_inode = st.st_ino;
-    }
+    m_file = m_target.kind == ConnectionTarget::SQLite ? fileIdentity(m_target.databaseName) : std::nullopt;
 }
 
 void Connection::close()
@@ -135,13 +131,9 @@ bool Connection::isOpen() const
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (!db.isOpen())
         return false;
-    if (m_inode != 0) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(m_target.databaseName).constData(), &st) != 0 || st.st_dev != m_device
-            || st.st_ino != m_inode) {
-            db.close();
-            return false;
-        }
+    if (m_file && fileIdentity(m_target.databaseName) != m_file) {
+        db.close();
+        return false;
     }
     return true;
 }
@@ -167,6 +159,7 @@ void Connection::execute(const QString &sql)
     if (!isOpen())
         throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
     QSqlQuery q(database());
+    RoundTrips::statement();
     if (!q.exec(adapt(sql)))
         Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
 }
@@ -176,6 +169,7 @@ Recordset::Recordset(Connection &connection, const QString &sql) : m_query(conne
     if (!connection.isOpen())
         throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
     m_query.setForwardOnly(true);
+    RoundTrips::statement();
     if (!m_query.exec(connection.adapt(sql)))
         Db::fail(m_query.lastError(), sql, ErrNo::DbStatementFailure);
     moveNext();
@@ -223,6 +217,7 @@ Transaction::Transaction(Connection &connection) : m_connection(connection)
         connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
     } else {
         QSqlDatabase db = connection.database();
+        RoundTrips::statement();
         if (!db.transaction())
             Db::fail(db.lastError(), QStringLiteral("BEGIN TRANSACTION"), ErrNo::DbStatementFailure);
     }
@@ -232,6 +227,7 @@ Transaction::~Transaction()
 {
     if (m_done || !m_connection.isOpen())
         return;
+    RoundTrips::statement();
     if (m_connection.sqlite()) {
         QSqlQuery q(m_connection.database());
         q.exec(QStringLiteral("ROLLBACK"));
@@ -246,6 +242,7 @@ void Transaction::commit()
         m_connection.execute(QStringLiteral("COMMIT"));
     } else {
         QSqlDatabase db = m_connection.database();
+        RoundTrips::statement();
         if (!db.commit())
             Db::fail(db.lastError(), QStringLiteral("COMMIT"), ErrNo::DbStatementFailure);
     }

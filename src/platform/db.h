@@ -1,5 +1,6 @@
 #pragma once
 #include "connstring.h"
+#include "fileidentity.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -40,7 +41,7 @@ private:
     // The SQLite file as it was opened: a file deleted or replaced under an
     // open connection would take every later write with it, so the
     // connection counts as closed from then on.
-    quint64 m_device = 0, m_inode = 0;
+    std::optional<FileIdentity> m_file;
 };
 
 class Recordset {

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QWidget>
+#include "platform/fontfiles.h"
 #include "platform/resources.h"
 
 namespace Fonts {
@@ -15,13 +16,12 @@ void install()
     if (done)
         return;
     done = true;
-    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive)) {
-        // Only the regular face: the outlines of Wine's tahomabd.ttf are a
-        // light, wide face (its bold lives in bitmaps we do not draw), while
-        // the regular one emboldened looks like the real Tahoma Bold.
-        const QString regular = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
-        if (QFile::exists(regular))
-            QFontDatabase::addApplicationFont(regular);
+    // the family as the system knows it first, a stand-in file only without it
+    const QString tahoma = QStringLiteral("Tahoma");
+    if (!QFontDatabase::families().contains(tahoma, Qt::CaseInsensitive)) {
+        const QString file = FontFiles::standIn(tahoma);
+        if (!file.isEmpty() && QFile::exists(file))
+            QFontDatabase::addApplicationFont(file);
     }
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"));
     QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});

@@ -1,8 +1,8 @@
 #pragma once
 class QWidget;
 
-// The screen's fonts: Tahoma (from Wine's free copy when fontconfig does not
-// know it), and the old Windows names mapped onto what the system has.
+// The screen's fonts: Tahoma found by its family (a stand-in file where the
+// system lacks it), and the old Windows names mapped onto what the system has.
 namespace Fonts {
 void install();
 

@@ -8,40 +8,23 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 // A loopback port that accepts connections (the kernel completes them) and
 // never answers; or, closed at once, a port where nothing listens.
 struct Listener {
-    int fd = -1;
+    QTcpServer server;
     int port = 0;
     explicit Listener(bool keepOpen)
     {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-        socklen_t len = sizeof addr;
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
-        port = ntohs(addr.sin_port);
-        if (keepOpen) {
-            ::listen(fd, 16);
-        } else {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    ~Listener()
-    {
-        if (fd >= 0)
-            ::close(fd);
+        server.listen(QHostAddress::LocalHost);
+        server.pauseAccepting();   // connections stay in the kernel's queue
+        port = server.serverPort();
+        if (!keepOpen)
+            server.close();
     }
     QString connectionString() const
     {

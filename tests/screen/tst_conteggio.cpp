@@ -1,14 +1,19 @@
 // Counting on the main screen: scan, quantity, Enter; a list row clicked and
-// deleted with its log line; the inventory text file from the menu.
+// deleted with its log line; the inventory text file from the menu; the round
+// trips of a scan cycle and the line ends of every file written.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
+#include "frame/frmerrore.h"
 #include "frame/modulo.h"
+#include "frame/parametri.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/roundtrips.h"
 #include "records/registro.h"
 #include "records/valori.h"
 #include "screen/frminventario.h"
 #include "screen/inventariomodel.h"
+#include "ui_FrmErrore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -284,6 +289,56 @@ private Q_SLOTS:
         QVERIFY(b.program.errors[0].description.endsWith(" (Inventario) "_L1));
         QCOMPARE(b.program.messages.size(), 3);
         QCOMPARE(b.program.openedFiles.size(), 2);
+    }
+
+    // Round trips to the database of each Enter of a scan cycle, the keys
+    // typed where the focus is. Today: the code search 2 (3 for a barcode of
+    // prodottiC), the product and its count so far 2; then begin, lookup,
+    // insert or update, commit, the 50 rows, the search reset 6. Lower the
+    // figures as statements are saved; they must never grow.
+    void roundTripsOfTheScanCycle()
+    {
+        Banco b;
+        const struct { QString barcode; QList<qint64> viaggi; } cicli[] = {
+            {kBcCaffe, {4, 6}}, {kBcCaffe, {4, 6}}, {kBcVecchia, {5, 6}}};   // new, counted already, prodottiC
+        for (const auto &c : cicli) {
+            b.codice()->setFocus();
+            QList<qint64> viaggi;
+            for (const QString &tasti : {c.barcode, u"2"_s}) {
+                const qint64 prima = RoundTrips::count();
+                QTest::keyClicks(b.focus(), tasti);
+                QTest::keyClick(b.focus(), Qt::Key_Return);
+                viaggi << RoundTrips::count() - prima;
+            }
+            QCOMPARE(viaggi, c.viaggi);
+            QCOMPARE(b.focus(), b.codice());
+        }
+        QCOMPARE(b.righe().size(), 2);
+    }
+
+    // Every line of every file the program writes ends in CR LF, and no CR
+    // or LF stands alone, even where a value carries line breaks of its own.
+    void filesEndTheirLinesWithCrLf()
+    {
+        Banco b;
+        const QString aCapo = u"A\nB\rC\r\nD"_s;
+        b.program.exec(u"INSERT INTO InventarioReale (DescProdotto, Barcode) VALUES ('A' || char(10) || 'B', 'C' || char(13))"_s);
+        FrmErrore errore;
+        const struct { QString file; std::function<void()> scrivi; } scrittori[] = {
+            {u"term.ini"_s, [&] { Modulo::ScriviParametro(u"Nota"_s, aCapo); }},
+            {u"LogErrori.TXT"_s, [&] { errore.riempi({5, 1, aCapo, aCapo, aCapo}); errore.ui->cmdEsci->click(); }},
+            {Registro::kNomeFile, [&] { Modulo::ScriviLog(aCapo, u"1"_s, aCapo, aCapo, aCapo, aCapo, aCapo); }},
+            {u"Inventario_05122026_143022.Dat"_s, [&] { b.fileInventario(); }},
+        };
+        for (const auto &s : scrittori) {
+            s.scrivi();
+            s.scrivi();   // twice: the second finds the first one's file
+            QByteArray bytes = b.program.readFile(s.file);
+            QVERIFY2(bytes.endsWith("\r\n"), qPrintable(s.file));
+            bytes.replace("\r\n", "");
+            QVERIFY2(!bytes.contains('\r') && !bytes.contains('\n'), qPrintable(s.file));
+        }
+        QVERIFY(b.program.errors.isEmpty());
     }
 
     void rowCounter()

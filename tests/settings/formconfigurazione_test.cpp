@@ -18,14 +18,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 const QString kFallito = "Impossibile Connettere il Database Principale!! ";
@@ -238,15 +234,13 @@ private Q_SLOTS:
         ConnString::setOdbcInstPath("/etc/odbcinst.ini");
         if (!QSqlDatabase::isDriverAvailable("QODBC") || ConnString::sqlServerDriver().isEmpty())
             QSKIP("no SQL Server ODBC driver on this machine");
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t len = sizeof addr;
-        QVERIFY(fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&addr), len) == 0 && ::listen(fd, 4) == 0
-                && ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) == 0);
+        QTcpServer silent;   // takes connections into the kernel's queue, never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        silent.pauseAccepting();
 
         Fixture::Program p;
         FormConfigurazione d;
-        d.ui->ComboServer->setEditText(QString("127.0.0.1,%1").arg(ntohs(addr.sin_port)));
+        d.ui->ComboServer->setEditText(QString("127.0.0.1,%1").arg(silent.serverPort()));
         int ticks = 0;
         bool disabledMeanwhile = false;
         QTimer painter;
@@ -257,7 +251,7 @@ private Q_SLOTS:
         d.ui->cmdDBSalva->click();
         const qint64 elapsed = clock.elapsed();
         painter.stop();
-        ::close(fd);   // lets the abandoned attempt end
+        silent.close();   // lets the abandoned attempt end
         QTest::qWait(300);
 
         QVERIFY2(elapsed > 4000 && elapsed < 7000, qPrintable(QString::number(elapsed)));
