@@ -44,39 +44,33 @@ void frmInventario::ListProdotti_Click()
         // The item knows its table: an id that both tables hold loads the
         // product the operator chose, never its namesake.
         const bool attivo = voce.tabella == ProdottiListModel::Prodotti;
-        bool trovato = false;
-        {
-            Recordset rs(Modulo::ConnPrincipale(), (attivo ? QStringLiteral("Select *  FROM Prodotti WHERE IDProdotto = ")
-                                                           : QStringLiteral("Select *  FROM prodottiC WHERE IDProdotto = "))
-                                                       + k);
-            if (!rs.eof()) {
-                trovato = true;
-                const QString id = testoCampo(rs, QStringLiteral("IdProdotto"));
-                const double idNumero = Regional::toNumber(rs.field(QStringLiteral("IdProdotto")));
-                mostra(ui->TxtDetCodiceLoro, Regional::trimBlanks(testoCampo(rs, QStringLiteral("CodInterno"))));
-                mostra(ui->txtDescrizione1, Regional::trimBlanks(testoCampo(rs, QStringLiteral("descrizione"))));
-                mostra(ui->TxtBarcode, testoCampo(rs, QStringLiteral("Barcode")));
-                mostra(ui->txtPrVe1, prezzo(rs, QStringLiteral("PrezzoPubblico")));
-                mostra(ui->txtPrezAcquisto, prezzo(rs, QStringLiteral("PrezzoAcquisto")));
-                mostra(ui->txtQta, quantita(rs, QStringLiteral("Giacenza")));
-                mostra(ui->TxtIdProdotto, attivo ? id : QStringLiteral("0"));
-                mostra(ui->txtProdeliminto, attivo ? QStringLiteral("0") : id);
-                Modulo::IdAttivoScelto = attivo ? idNumero : 0;
-                Modulo::IdEliminatoScelto = attivo ? 0 : idNumero;
-                Modulo::ProdottoAttivo = attivo;
-            }
-        }
-        if (!trovato)
+        // The product and, beside it, what has been counted of it so far:
+        // one statement, one trip to the server.
+        const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
+        Recordset rs(Modulo::ConnPrincipale(),
+                     QStringLiteral("Select %1.*, InventarioReale.GiacenzaReale AS GiacenzaContata FROM %1 "
+                                    "LEFT JOIN InventarioReale ON InventarioReale.%2 = %1.IDProdotto "
+                                    "WHERE %1.IDProdotto = ")
+                             .arg(tabella, attivo ? QStringLiteral("IDProdottoVentrox")
+                                                  : QStringLiteral("IDProdottoEliminato"))
+                         + k);
+        if (rs.eof())
             return;
-        ui->txtQtaReale->setText(QStringLiteral("0"));
-        if (!Modulo::connessioneAperta())
-            return;
-        const QString sql = Modulo::ProdottoAttivo
-            ? QStringLiteral("Select *  FROM InventarioReale WHERE IDProdottoVentrox = ") + Valori::chiave(ui->TxtIdProdotto->text())
-            : QStringLiteral("Select *  FROM InventarioReale WHERE  IdProdottoEliminato= ") + Valori::chiave(ui->txtProdeliminto->text());
-        Recordset rs(Modulo::ConnPrincipale(), sql);
-        if (!rs.eof())
-            ui->txtQtaReale->setText(quantita(rs, QStringLiteral("GiacenzaReale")));
+        const QString id = testoCampo(rs, QStringLiteral("IdProdotto"));
+        const double idNumero = Regional::toNumber(rs.field(QStringLiteral("IdProdotto")));
+        mostra(ui->TxtDetCodiceLoro, Regional::trimBlanks(testoCampo(rs, QStringLiteral("CodInterno"))));
+        mostra(ui->txtDescrizione1, Regional::trimBlanks(testoCampo(rs, QStringLiteral("descrizione"))));
+        mostra(ui->TxtBarcode, testoCampo(rs, QStringLiteral("Barcode")));
+        mostra(ui->txtPrVe1, prezzo(rs, QStringLiteral("PrezzoPubblico")));
+        mostra(ui->txtPrezAcquisto, prezzo(rs, QStringLiteral("PrezzoAcquisto")));
+        mostra(ui->txtQta, quantita(rs, QStringLiteral("Giacenza")));
+        mostra(ui->TxtIdProdotto, attivo ? id : QStringLiteral("0"));
+        mostra(ui->txtProdeliminto, attivo ? QStringLiteral("0") : id);
+        Modulo::IdAttivoScelto = attivo ? idNumero : 0;
+        Modulo::IdEliminatoScelto = attivo ? 0 : idNumero;
+        Modulo::ProdottoAttivo = attivo;
+        // no row counted yet reads as null: "0"
+        mostra(ui->txtQtaReale, quantita(rs, QStringLiteral("GiacenzaContata")));
     });
     setEnabled(true);
 }

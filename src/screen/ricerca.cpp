@@ -146,15 +146,10 @@ void frmInventario::AzzeraRicerca()
     ui->txtCodice->clear();
     m_prodotti->clear();
     ui->ListProdotti->hide();
-    Modulo::guarded(QString(), [this] {
-        if (Modulo::ConnPrincipale().isOpen()) {
-            const int n = riempiListaProdotti(
-                QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where IDProdotto=0"), false, false);
-            dimensionaRicerca(n, false);
-        } else {
-            Modulo::connessioneAperta();
-        }
-    });
+    // The list is empty and at its design height again. No product has
+    // the id 0, so the database is not asked for one.
+    if (Modulo::connessioneAperta())
+        dimensionaRicerca(0, false);
     setEnabled(true);
     ui->ListProdotti->show();
 }
