@@ -15,8 +15,6 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace PriceField {
 
@@ -226,19 +224,11 @@ void FrmModificaDati::cmdSalva_Click()
         }
         if (trovato) {
             // One statement writes the four columns, or none of them.
-            QSqlQuery q(conn.database());
-            const QString sql = QStringLiteral("UPDATE ") + tabella
-                                + QStringLiteral(" SET Barcode = ?, PrezzoPubblico = ?, PrezzoAcquisto = ?, "
-                                                 "descrizione = ? WHERE IdProdotto = ?");
-            if (!q.prepare(sql))
-                Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
-            q.addBindValue(testoColonna(ui->txtBarcodeForn->text().trimmed()));
-            q.addBindValue(*prezzoVendita);
-            q.addBindValue(*prezzoAcquisto);
-            q.addBindValue(testoColonna(ui->txtDescrizione1->text().trimmed()));
-            q.addBindValue(static_cast<qlonglong>(id));
-            if (!q.exec())
-                Db::fail(q.lastError(), QString(), ErrNo::DbStatementFailure);
+            conn.execute(QStringLiteral("UPDATE ") + tabella
+                             + QStringLiteral(" SET Barcode = ?, PrezzoPubblico = ?, PrezzoAcquisto = ?, "
+                                              "descrizione = ? WHERE IdProdotto = ?"),
+                         {testoColonna(ui->txtBarcodeForn->text().trimmed()), *prezzoVendita, *prezzoAcquisto,
+                          testoColonna(ui->txtDescrizione1->text().trimmed()), static_cast<qlonglong>(id)});
         }
     } catch (const RuntimeError &e) {
         avviso(QStringLiteral("Impossibile Salvare i Dati del Prodotto!!\r\n\r\n") + e.description());

@@ -25,7 +25,7 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
         Modulo::guarded(QString(), [this] {
             if (!Modulo::connessioneAperta())
                 return;
-            const QString t = Valori::testo(ui->txtCodice->text().trimmed());
+            const QString t = Valori::like(ui->txtCodice->text().trimmed(), Modulo::ConnPrincipale().sqlServer());
             const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM ");
             const bool prodotti = false, prodottiC = true;
 

@@ -24,7 +24,7 @@ void frmInventario::txtNome_Change()
     // holding its updates has the same effect without a new layout pass
     ui->ListProdotti->setUpdatesEnabled(false);
     Modulo::guarded(QString(), [this] {
-        const QString x = Valori::testo(ui->txtNome->text().trimmed());
+        const QString x = Valori::like(ui->txtNome->text().trimmed(), Modulo::ConnPrincipale().sqlServer());
         if (x.isEmpty()) {
             dimensionaRicerca(0, true);
             return;
