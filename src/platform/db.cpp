@@ -12,10 +12,10 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlRecord>
-#include <QThread>
 #include <QSqlField>
+#include <QSqlRecord>
 #include <QSqlResult>
+#include <QThread>
 #include <QUuid>
 #include <charconv>
 #include <memory>
