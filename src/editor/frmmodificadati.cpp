@@ -12,8 +12,6 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace PriceField {
 
@@ -211,19 +209,11 @@ void FrmModificaDati::cmdSalva_Click()
         }
         if (trovato) {
             // One statement writes the four columns, or none of them.
-            QSqlQuery q(conn.database());
-            const QString sql = QStringLiteral("UPDATE ") + tabella
-                                + QStringLiteral(" SET Barcode = ?, PrezzoPubblico = ?, PrezzoAcquisto = ?, "
-                                                 "descrizione = ? WHERE IdProdotto = ?");
-            if (!q.prepare(sql))
-                Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
-            q.addBindValue(testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())));
-            q.addBindValue(*prezzoVendita);
-            q.addBindValue(*prezzoAcquisto);
-            q.addBindValue(testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())));
-            q.addBindValue(static_cast<qlonglong>(id));
-            if (!q.exec())
-                Db::fail(q.lastError(), QString(), ErrNo::DbStatementFailure);
+            conn.execute(QStringLiteral("UPDATE ") + tabella
+                             + QStringLiteral(" SET Barcode = ?, PrezzoPubblico = ?, PrezzoAcquisto = ?, "
+                                              "descrizione = ? WHERE IdProdotto = ?"),
+                         {testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())), *prezzoVendita, *prezzoAcquisto,
+                          testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())), static_cast<qlonglong>(id)});
         }
     } catch (const RuntimeError &e) {
         avviso(QStringLiteral("Impossibile Salvare i Dati del Prodotto!!\r\n\r\n") + e.description());

@@ -10,7 +10,7 @@ const QString kAttenzione = QStringLiteral("Attenzione!!");
 
 namespace {
 int g_waitMs = 5000;
-int g_loginTimeout = 3;
+int g_loginTimeout = 5;   // the whole wait: a slow server may answer late
 bool g_waiting = false;
 bool g_lastResult = false;
 } // namespace

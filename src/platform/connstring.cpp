@@ -1,12 +1,10 @@
 #include "connstring.h"
+#include "odbcsetup.h"
 #include "shell.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringList>
-#include <QTextStream>
 
 namespace ConnString {
 namespace {
@@ -55,10 +53,25 @@ QList<QPair<QString, QString>> parse(const QString &s)
     return out;
 }
 
-QString &odbcInstPath()
+// Microsoft's drivers demand encryption only when the stored string asks
+// for it, as the OLE DB provider did: a shop server's certificate is often
+// self-made.
+QStringList encryption(const QString &s)
 {
-    static QString p = QStringLiteral("/etc/odbcinst.ini");
-    return p;
+    const QString encrypt = value(s, {QStringLiteral("Encrypt")}).toLower();
+    const QString oledb = value(s, {QStringLiteral("Use Encryption for Data")}).toLower();
+    const bool asks = encrypt == QLatin1String("yes") || encrypt == QLatin1String("true")
+                      || encrypt == QLatin1String("mandatory") || oledb == QLatin1String("true")
+                      || oledb == QLatin1String("yes");
+    QStringList parts{asks ? QStringLiteral("Encrypt=yes") : QStringLiteral("Encrypt=no")};
+    const QString trust = value(s, {QStringLiteral("TrustServerCertificate"), QStringLiteral("Trust Server Certificate")});
+    if (!trust.isEmpty())
+        parts << QStringLiteral("TrustServerCertificate=")
+                     + (trust.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+                                || trust.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0
+                            ? QStringLiteral("yes")
+                            : QStringLiteral("no"));
+    return parts;
 }
 
 } // namespace
@@ -81,33 +94,7 @@ QString odbcValue(const QString &v)
     return v;
 }
 
-void setOdbcInstPath(const QString &path) { odbcInstPath() = path; }
-
-QString sqlServerDriver()
-{
-    QFile f(odbcInstPath());
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    QStringList sections;
-    QTextStream in(&f);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
-            sections << line.mid(1, line.size() - 2);
-    }
-    // Microsoft's own drivers first, newest first; then FreeTDS.
-    QStringList ms;
-    for (const QString &s : sections)
-        if (s.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
-            ms << s;
-    std::sort(ms.begin(), ms.end(), [](const QString &a, const QString &b) { return a > b; });
-    if (!ms.isEmpty())
-        return ms.first();
-    for (const QString &s : sections)
-        if (s.compare(QLatin1String("FreeTDS"), Qt::CaseInsensitive) == 0)
-            return s;
-    return QString();
-}
+QString sqlServerDriver() { return OdbcSetup::sqlServerDrivers().value(0); }
 
 ConnectionTarget resolve(const QString &connectionString)
 {
@@ -125,6 +112,10 @@ ConnectionTarget resolve(const QString &connectionString)
         t.driver = QStringLiteral("QODBC");
         t.databaseName = s;
         const QString driver = value(s, {QStringLiteral("Driver")});
+        // without it FreeTDS sends text in the server's code page, and what
+        // that page lacks becomes '?'
+        if (OdbcSetup::isFreeTds(driver) && value(s, {QStringLiteral("ClientCharset")}).isEmpty())
+            t.databaseName += (s.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("ClientCharset=UTF-8");
         t.sqliteDialect = driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
         return t;
     }
@@ -162,19 +153,21 @@ ConnectionTarget resolve(const QString &connectionString)
             port = server.mid(comma + 1).trimmed();
             server = server.left(comma).trimmed();
         }
-        if (server.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive))
+        const bool tcp = server.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive);
+        if (tcp)
             server = server.mid(4);
-        const bool freetds = driver.compare(QLatin1String("FreeTDS"), Qt::CaseInsensitive) == 0;
         QStringList parts;
         parts << QStringLiteral("DRIVER={%1}").arg(driver);
-        if (freetds) {
-            parts << QStringLiteral("SERVER=") + odbcValue(server);
+        if (OdbcSetup::isFreeTds(driver)) {
+            // FreeTDS takes SERVER= for a host: a name of its freetds.conf goes as SERVERNAME=
+            const bool named = !tcp && port.isEmpty() && OdbcSetup::freeTdsServers().contains(server, Qt::CaseInsensitive);
+            parts << (named ? QStringLiteral("SERVERNAME=") : QStringLiteral("SERVER=")) + odbcValue(server);
             if (!port.isEmpty())
                 parts << QStringLiteral("PORT=") + odbcValue(port);
             parts << QStringLiteral("TDS_Version=7.4") << QStringLiteral("ClientCharset=UTF-8");
         } else {
             parts << QStringLiteral("SERVER=") + odbcValue(port.isEmpty() ? server : server + QLatin1Char(',') + port);
-            parts << QStringLiteral("TrustServerCertificate=yes");
+            parts << encryption(s);
         }
         parts << QStringLiteral("UID=") + odbcValue(value(s, {QStringLiteral("UID"), QStringLiteral("User ID")}));
         parts << QStringLiteral("PWD=") + odbcValue(value(s, {QStringLiteral("PWD"), QStringLiteral("Password")}));

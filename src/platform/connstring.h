@@ -22,9 +22,8 @@ QString value(const QString &connectionString, const QStringList &keys);
 // Driver=...; or DSN=...;                    -> ODBC, unchanged
 ConnectionTarget resolve(const QString &connectionString);
 
-// The name of the installed SQL Server ODBC driver ("" when there is none).
+// The preferred installed SQL Server ODBC driver ("" when there is none).
 QString sqlServerDriver();
-void setOdbcInstPath(const QString &path);   // tests: which odbcinst.ini to read
 
 // Braces an ODBC attribute value when it holds ; { } or blanks at its ends.
 QString odbcValue(const QString &value);

@@ -5,16 +5,21 @@
 #include "roundtrips.h"
 
 #include <QAtomicInt>
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QThread>
 #include <QUuid>
+#include <charconv>
 #include <memory>
 
 namespace Db {
@@ -22,16 +27,17 @@ namespace Db {
 void fail(const QSqlError &error, const QString &sql, double number)
 {
     QString text = error.databaseText().trimmed();
-    const QString driver = error.driverText().trimmed();
     if (text.isEmpty())
-        text = driver;
-    else if (!driver.isEmpty() && !text.contains(driver))
-        text = driver + QStringLiteral(": ") + text;
+        text = error.driverText().trimmed();
     if (text.isEmpty())
         text = QStringLiteral("Errore del database");
-    if (!sql.isEmpty())
-        text += QStringLiteral(" [") + sql.simplified() + QLatin1Char(']');
-    throw RuntimeError(number, text);
+    qWarning().noquote() << "statement failed:" << text << "--" << sql.simplified();
+    throw RuntimeError(number, text, error.nativeErrorCode());
+}
+
+bool deadlock(const RuntimeError &error)
+{
+    return error.serverCodes().split(QLatin1Char(';')).contains(QLatin1String("1205"));
 }
 
 } // namespace Db
@@ -39,6 +45,59 @@ void fail(const QSqlError &error, const QString &sql, double number)
 namespace {
 
 QAtomicInt g_counter;
+
+// Every statement runs forward-only: any other cursor makes the ODBC driver
+// wrap the text in a server cursor call (sp_cursoropen), inside which a SET
+// lasts only for that call.
+QSqlQuery forwardQuery(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    return q;
+}
+
+// Qt's ODBC driver reads a column of SQL type real as text into a buffer
+// sized by the column's 7 digits, which most values overflow (they come
+// back null). Such a column is read here from the driver as a float, in
+// column order like the rest, and given as the shortest decimal that is
+// that float: 12.3 stays 12.3.
+#ifdef Q_OS_WIN
+#define ODBC_CALL __stdcall
+#else
+#define ODBC_CALL
+#endif
+using SqlGetData = short(ODBC_CALL *)(void *statement, unsigned short column, short cType, void *value,
+                                      qintptr bufferLength, qintptr *indicator);
+
+SqlGetData sqlGetData()
+{
+    static const SqlGetData function = [] {
+#ifdef Q_OS_WIN
+        QLibrary odbc(QStringLiteral("odbc32"));
+#else
+        QLibrary odbc(QStringLiteral("odbc"), 2);   // the driver manager Qt's ODBC driver has loaded
+#endif
+        return reinterpret_cast<SqlGetData>(odbc.resolve("SQLGetData"));
+    }();
+    return function;
+}
+
+QVariant readReal(const QSqlQuery &query, int column)
+{
+    constexpr short kFloat = 7;   // SQL_C_FLOAT
+    const QVariant handle = query.result()->handle();
+    if (!sqlGetData() || handle.metaType() != QMetaType::fromType<void *>())
+        return query.value(column);
+    float value = 0;
+    qintptr indicator = 0;
+    const short rc = sqlGetData()(*static_cast<void *const *>(handle.constData()), static_cast<unsigned short>(column + 1),
+                                  kFloat, &value, sizeof value, &indicator);
+    if ((rc & ~1) != 0 || indicator < 0)
+        return QVariant(QMetaType::fromType<double>());
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return QByteArray(digits, static_cast<int>(end - digits)).toDouble();
+}
 
 QString newName()
 {
@@ -64,7 +123,7 @@ QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int login
         QString text = db.lastError().text().trimmed();
         return text.isEmpty() ? QStringLiteral("Impossibile aprire il database") : text;
     }
-    QSqlQuery q(db);
+    QSqlQuery q = forwardQuery(db);
     if (target.kind == ConnectionTarget::SQLite) {
         // a file that is no database opens, but cannot be read
         if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
@@ -73,7 +132,11 @@ QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int login
             return text;
         }
     } else if (!target.sqliteDialect) {
-        if (!q.exec(QStringLiteral("SET DATEFORMAT dmy"))) {
+        // The session reads the statements' dd/mm/yyyy dates, gives up on
+        // another session's locks after 30 seconds (an error, not a frozen
+        // window), and quotes identifiers as the ODBC driver meant to (its
+        // own SET ran inside a cursor call).
+        if (!q.exec(QStringLiteral("SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"))) {
             const QString text = q.lastError().text();
             db.close();
             return text;
@@ -158,9 +221,23 @@ void Connection::execute(const QString &sql)
 {
     if (!isOpen())
         throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
-    QSqlQuery q(database());
+    QSqlQuery q = forwardQuery(database());
     RoundTrips::statement();
     if (!q.exec(adapt(sql)))
+        Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
+}
+
+void Connection::execute(const QString &sql, const QVariantList &values)
+{
+    if (!isOpen())
+        throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
+    QSqlQuery q = forwardQuery(database());
+    if (!q.prepare(adapt(sql)))
+        Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    RoundTrips::statement();
+    if (!q.exec())
         Db::fail(q.lastError(), sql, ErrNo::DbStatementFailure);
 }
 
@@ -172,6 +249,11 @@ Recordset::Recordset(Connection &connection, const QString &sql) : m_query(conne
     RoundTrips::statement();
     if (!m_query.exec(connection.adapt(sql)))
         Db::fail(m_query.lastError(), sql, ErrNo::DbStatementFailure);
+    m_record = m_query.record();   // taken before the first row: no values read
+    if (connection.database().driverName() == QLatin1String("QODBC"))
+        for (int i = 0; i < m_record.count(); ++i)
+            if (m_record.field(i).metaType().id() == QMetaType::Float)
+                m_reals << i;
     moveNext();
 }
 
@@ -188,6 +270,11 @@ void Recordset::moveNext()
     m_eof = !m_query.next();
     if (m_eof && m_query.lastError().isValid())
         Db::fail(m_query.lastError(), m_sql, ErrNo::DbStatementFailure);
+    if (m_eof || m_reals.isEmpty())
+        return;
+    m_row.clear();
+    for (int i = 0; i < m_record.count(); ++i)
+        m_row << (m_reals.contains(i) ? readReal(m_query, i) : m_query.value(i));
 }
 
 int Recordset::fieldIndex(const QString &name) const
@@ -196,7 +283,7 @@ int Recordset::fieldIndex(const QString &name) const
     auto it = m_index.constFind(key);
     if (it != m_index.constEnd())
         return *it;
-    const int i = m_query.record().indexOf(name);
+    const int i = m_record.indexOf(name);
     m_index.insert(key, i);
     return i;
 }
@@ -208,7 +295,7 @@ QVariant Recordset::field(const QString &name) const
         throw RuntimeError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
     if (m_eof)
         throw RuntimeError(3021, QStringLiteral("BOF o EOF è True oppure il record corrente è stato eliminato."));
-    return m_query.value(i);
+    return value(i);
 }
 
 Transaction::Transaction(Connection &connection) : m_connection(connection)
@@ -229,8 +316,7 @@ Transaction::~Transaction()
         return;
     RoundTrips::statement();
     if (m_connection.sqlite()) {
-        QSqlQuery q(m_connection.database());
-        q.exec(QStringLiteral("ROLLBACK"));
+        forwardQuery(m_connection.database()).exec(QStringLiteral("ROLLBACK"));
     } else {
         m_connection.database().rollback();
     }

@@ -1,10 +1,12 @@
 #pragma once
 #include "connstring.h"
 #include "fileidentity.h"
+#include "errors.h"
 
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
@@ -29,6 +31,8 @@ public:
 
     // Runs a statement that returns no rows; throws RuntimeError on failure.
     void execute(const QString &sql);
+    // The same with its ? placeholders bound to `values`, in order.
+    void execute(const QString &sql, const QVariantList &values);
     // The statement as this connection's server reads it.
     QString adapt(const QString &sql) const;
 
@@ -58,13 +62,16 @@ public:
     // RuntimeError 3265 when the recordset has no such field.
     QVariant field(const QString &name) const;
     int fieldIndex(const QString &name) const;
-    QVariant value(int index) const { return m_query.value(index); }
+    QVariant value(int index) const { return m_reals.isEmpty() ? m_query.value(index) : m_row.value(index); }
     void close();
 
 private:
     QSqlQuery m_query;
     QString m_sql;
     bool m_eof = true;
+    QSqlRecord m_record;   // the columns
+    QList<int> m_reals;    // ODBC columns of SQL type real, read apart
+    QVariantList m_row;    // the current row, when there are such columns
     mutable QHash<QString, int> m_index;
 };
 
@@ -83,7 +90,12 @@ private:
 
 namespace Db {
 // Builds the RuntimeError of a failed statement or connection.
+// Its description is the driver's message alone; the statement goes to the
+// debug output only.
 [[noreturn]] void fail(const QSqlError &error, const QString &sql, double number);
+// The server chose the statement's transaction as a deadlock's victim and
+// rolled it back (error 1205).
+bool deadlock(const RuntimeError &error);
 
 // Opens a new, separate connection with the string and closes it again,
 // waiting at most `waitMs` (on a monotonic clock) while the window keeps

@@ -3,18 +3,23 @@
 #include <exception>
 
 // A run-time error: a number in the familiar Basic numbering (or the
-// provider's negative code for database errors) and a description.
+// provider's negative code for database errors) and a description. A
+// database error also keeps the server's own error numbers ("1205", or
+// several joined by ';'), which the operator never sees.
 class RuntimeError : public std::exception {
 public:
-    RuntimeError(double number, QString description)
-        : m_number(number), m_description(std::move(description)), m_what(m_description.toUtf8()) {}
+    RuntimeError(double number, QString description, QString serverCodes = QString())
+        : m_number(number), m_description(std::move(description)), m_serverCodes(std::move(serverCodes)),
+          m_what(m_description.toUtf8()) {}
     double number() const { return m_number; }
     const QString &description() const { return m_description; }
+    const QString &serverCodes() const { return m_serverCodes; }
     const char *what() const noexcept override { return m_what.constData(); }
 
 private:
     double m_number;
     QString m_description;
+    QString m_serverCodes;
     QByteArray m_what;
 };
 

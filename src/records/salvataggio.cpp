@@ -55,16 +55,19 @@ QString istruzioneRicerca(const Riga &riga, bool sqlServer)
     return tabella + QStringLiteral("where IDProdottoVentrox=") + Valori::id(riga.idAttivo);
 }
 
-QString istruzioneInsert(const Riga &riga)
+QString istruzioneInsert(const Riga &riga, bool unicode)
 {
+    // On SQL Server the text values are Unicode literals, so that what the
+    // database's code page lacks is not stored as '?'.
+    const QString q = unicode ? QStringLiteral("N'") : QStringLiteral("'");
     QString s;
     s += QStringLiteral("INSERT INTO InventarioReale ");
     s += QStringLiteral("      (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,IDCategoria,Categoria,UM,"
                         "Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,IDProdottoVentrox,"
                         "IDProdottoEliminato,CodInterno) ");
-    s += QStringLiteral("VALUES ('");
+    s += QStringLiteral("VALUES (") + q;
     s += riga.descrizione;
-    s += QStringLiteral("', '");
+    s += QStringLiteral("', ") + q;
     s += riga.barcode;
     s += QStringLiteral("', ");
     s += riga.prezzoPubblico;
@@ -74,9 +77,9 @@ QString istruzioneInsert(const Riga &riga)
     s += QStringLiteral("0");
     s += QStringLiteral(",");
     s += QStringLiteral("1000");
-    s += QStringLiteral(", '");
+    s += QStringLiteral(", ") + q;
     s += QStringLiteral("Generico");
-    s += QStringLiteral("', '");
+    s += QStringLiteral("', ") + q;
     s += QStringLiteral("N°");
     s += QStringLiteral("','");
     s += QStringLiteral("0");
@@ -92,7 +95,7 @@ QString istruzioneInsert(const Riga &riga)
     s += Valori::id(riga.idAttivo);
     s += QStringLiteral(",");
     s += Valori::id(riga.idEliminato);
-    s += QStringLiteral(" ,'");
+    s += QStringLiteral(" ,") + q;
     s += riga.codInterno;
     s += QStringLiteral("') ");
     return s;
@@ -105,7 +108,9 @@ QString istruzioneUpdate(double totale, const QString &chiave)
            + QStringLiteral(" WHERE  IDInventarioReale = ") + Valori::chiave(chiave);
 }
 
-Esito salva(Connection &connection, const Riga &riga)
+namespace {
+
+Esito salvaUnaVolta(Connection &connection, const Riga &riga, const std::function<bool()> &guardia)
 {
     // SQLite: BEGIN IMMEDIATE takes the write lock before the lookup, and the
     // connection's busy timeout makes a second station wait for it.
@@ -125,16 +130,35 @@ Esito salva(Connection &connection, const Riga &riga)
     }
     Esito esito;
     if (!trovata) {
-        connection.execute(istruzioneInsert(riga));
+        connection.execute(istruzioneInsert(riga, connection.sqlServer()));
         esito.inserita = true;
         esito.totale = riga.quantita;
     } else {
         esito.totale = riga.quantita + giacenza;
         esito.chiave = chiave;
+        if (!guardia()) {
+            esito.fermato = true;
+            return esito;   // the transaction is rolled back: nothing written
+        }
         connection.execute(istruzioneUpdate(esito.totale, chiave));
     }
     transaction.commit();
     return esito;
+}
+
+} // namespace
+
+Esito salva(Connection &connection, const Riga &riga, const std::function<bool()> &guardia)
+{
+    try {
+        return salvaUnaVolta(connection, riga, guardia);
+    } catch (const RuntimeError &e) {
+        // The server chose this save as a deadlock's victim and rolled it
+        // back: nothing of it is written, and once more it will most likely pass.
+        if (!Db::deadlock(e))
+            throw;
+    }
+    return salvaUnaVolta(connection, riga, guardia);
 }
 
 } // namespace Salvataggio

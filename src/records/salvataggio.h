@@ -1,6 +1,7 @@
 #pragma once
 #include <QDate>
 #include <QString>
+#include <functional>
 
 class Connection;
 
@@ -47,18 +48,23 @@ Riga prepara(const Campi &campi, const QDate &oggi);
 // The lookup of the product's row; on SQL Server it carries the hints that
 // hold the row (or the gap where it will go) until the transaction ends.
 QString istruzioneRicerca(const Riga &riga, bool sqlServer);
-QString istruzioneInsert(const Riga &riga);
+// `unicode`: the text values as N'...' (SQL Server).
+QString istruzioneInsert(const Riga &riga, bool unicode);
 QString istruzioneUpdate(double totale, const QString &chiave);
 
 struct Esito {
     bool inserita = false;   // a new row; else an existing one was raised
     QString chiave;          // IDInventarioReale of the raised row ("" after an insert)
     double totale = 0;       // GiacenzaReale after the save
+    bool fermato = false;    // the guard found no connection before the update: nothing written
 };
 
 // Looks the row up and inserts it or adds to it inside one transaction, so
 // that stations saving the same product at once wait for each other and end
-// with one row holding the sum. Throws RuntimeError; nothing is then written.
-Esito salva(Connection &connection, const Riga &riga);
+// with one row holding the sum; `guardia`, the connection guard, runs again
+// between the lookup and an update. A save that the server ends as a
+// deadlock's victim is made once more. Throws RuntimeError; nothing is then
+// written.
+Esito salva(Connection &connection, const Riga &riga, const std::function<bool()> &guardia);
 
 } // namespace Salvataggio

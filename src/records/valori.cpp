@@ -27,6 +27,11 @@ QString testo(const QString &text)
     return out;
 }
 
+QString like(const QString &text, bool sqlServer)
+{
+    return sqlServer ? testo(text).replace(QLatin1String("["), QLatin1String("[[]")) : testo(text);
+}
+
 QString numero(double value)
 {
     if (!std::isfinite(value))

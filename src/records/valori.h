@@ -19,6 +19,10 @@ namespace Valori {
 // Text for inside a quoted SQL literal: every single quote doubled.
 QString testo(const QString &text);
 
+// Text for inside a quoted LIKE pattern: quotes doubled and, on SQL Server,
+// every '[' written "[[]", since there it opens a set of characters.
+QString like(const QString &text, bool sqlServer);
+
 // A number computed by the program: shortest decimal text, '.' as point.
 QString numero(double value);
 

@@ -78,7 +78,10 @@ void frmInventario::SalvaRiga()
         if (!Modulo::connessioneAperta())
             return;
 
-        const Salvataggio::Esito esito = Salvataggio::salva(Modulo::ConnPrincipale(), riga);
+        const Salvataggio::Esito esito =
+            Salvataggio::salva(Modulo::ConnPrincipale(), riga, [] { return Modulo::connessioneAperta(); });
+        if (esito.fermato)
+            return;
         if (esito.inserita) {
             // shown at once; the reload below puts the row as stored in its place
             CreaRigaLista(campi.descrizione, campi.barcode, 1000, QStringLiteral("Generico"), QStringLiteral("N\u00b0"),

@@ -26,7 +26,7 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
         Modulo::guarded(QString(), [this] {
             if (!Modulo::connessioneAperta())
                 return;
-            const QString t = Valori::testo(Regional::trimBlanks(ui->txtCodice->text()));
+            const QString t = Valori::like(Regional::trimBlanks(ui->txtCodice->text()), Modulo::ConnPrincipale().sqlServer());
             const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM ");
             const bool prodotti = false, prodottiC = true;
 

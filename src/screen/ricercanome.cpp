@@ -25,7 +25,7 @@ void frmInventario::txtNome_Change()
     // holding its updates has the same effect without a new layout pass
     ui->ListProdotti->setUpdatesEnabled(false);
     Modulo::guarded(QString(), [this] {
-        const QString x = Valori::testo(Regional::trimBlanks(ui->txtNome->text()));
+        const QString x = Valori::like(Regional::trimBlanks(ui->txtNome->text()), Modulo::ConnPrincipale().sqlServer());
         if (x.isEmpty()) {
             dimensionaRicerca(0, true);
             return;

@@ -4,6 +4,7 @@
 #include "fixture/testmain.h"
 #include "platform/db.h"
 #include "platform/errors.h"
+#include "platform/odbcsetup.h"
 #include "platform/shell.h"
 
 #include <QFile>
@@ -13,23 +14,52 @@
 class TestDb : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sqlServerStrings()
+    // The installed drivers, preferred first, and the ODBC text each kind
+    // of driver gets from a stored string.
+    void sqlServerDriversAndStrings()
     {
-        const ConnectionTarget t = ConnString::resolve(QStringLiteral(
-            "Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD=ab}c;DATABASE=Ventrox"));
-        QCOMPARE(t.kind, ConnectionTarget::SqlServer);
-        QCOMPARE(t.driver, QStringLiteral("QODBC"));
-        QVERIFY(t.databaseName.contains(QStringLiteral("SERVER=NEGOZIO\\SQLEXPRESS")));
-        QVERIFY(t.databaseName.contains(QStringLiteral("DATABASE=Ventrox")));
-        QVERIFY(t.databaseName.contains(QStringLiteral("PWD={ab}}c}")));
-        QVERIFY(!t.sqliteDialect);
+        const QStringList preferred = {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server",
+                                       "ODBC Driver 13.1 for SQL Server", "SQL Server Native Client 11.0",
+                                       "SQL Native Client", "SQL Server", "FreeTDS"};
+        QStringList installed = preferred;
+        std::rotate(installed.begin(), installed.begin() + 3, installed.end());
+        installed.insert(2, "SQLite3");
+        OdbcSetup::Machine machine{installed, {"MAGAZZINO"}, {}, {}};
+        OdbcSetup::setFake(&machine);
+        QCOMPARE(OdbcSetup::sqlServerDrivers(), preferred);
+        std::reverse(machine.drivers.begin(), machine.drivers.end());
+        QCOMPARE(OdbcSetup::sqlServerDrivers(), preferred);
 
-        const ConnectionTarget p = ConnString::resolve(QStringLiteral(
-            "Provider=SQLNCLI11;Data Source=10.0.0.5,1455;User ID=op;Password={x;y};Initial Catalog=Db"));
-        QCOMPARE(p.kind, ConnectionTarget::SqlServer);
-        QVERIFY(p.databaseName.contains(QStringLiteral("UID=op")));
-        QVERIFY(p.databaseName.contains(QStringLiteral("PWD={x;y}")));   // braced: it holds a ';'
-        QVERIFY(p.databaseName.contains(QStringLiteral("PORT=1455")) || p.databaseName.contains(QStringLiteral("10.0.0.5,1455")));
+        const struct {
+            QStringList drivers;
+            QString stored, odbc;
+        } cases[] = {
+            {installed, "Provider=SQLOLEDB;Data Source=tcp:10.0.0.5,1455;UID=sa;PWD=ab}c;DATABASE=Ventrox",
+             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=10.0.0.5,1455;Encrypt=no;UID=sa;PWD={ab}}c};DATABASE=Ventrox"},
+            {{"ODBC Driver 17 for SQL Server"},
+             "Provider=SQLNCLI11;Data Source=NEGOZIO\\SQLEXPRESS;User ID=op;Password=\"x;\"\"y\";Initial Catalog={Db}}};"
+             "Encrypt=True;TrustServerCertificate=True",
+             "DRIVER={ODBC Driver 17 for SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;Encrypt=yes;TrustServerCertificate=yes;"
+             "UID=op;PWD={x;\"y};DATABASE={Db}}}"},
+            {{"SQL Server"}, "Provider=SQLOLEDB;Data Source=srv;UID=sa;PWD=;Use Encryption for Data=True",
+             "DRIVER={SQL Server};SERVER=srv;Encrypt=yes;UID=sa;PWD="},
+            {{"FreeTDS", "SQLite3"}, "Provider=SQLOLEDB;Data Source=magazzino;UID=sa;PWD=x;DATABASE=V",
+             "DRIVER={FreeTDS};SERVERNAME=magazzino;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=x;DATABASE=V"},
+            {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=tcp:MAGAZZINO,1500;UID=sa;PWD=x",
+             "DRIVER={FreeTDS};SERVER=MAGAZZINO;PORT=1500;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=x"},
+            {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD=x",
+             "DRIVER={FreeTDS};SERVER=NEGOZIO\\SQLEXPRESS;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=x"},
+            {{}, "Driver={FreeTDS};Server=h;Port=1;", "Driver={FreeTDS};Server=h;Port=1;ClientCharset=UTF-8"},
+            {{}, "Driver=FreeTDS;Server=h;ClientCharset=ISO-8859-1", "Driver=FreeTDS;Server=h;ClientCharset=ISO-8859-1"},
+            {{"SQLite3"}, "Provider=SQLOLEDB;Data Source=srv;UID=sa;PWD=x", ""},
+        };
+        for (const auto &c : cases) {
+            machine.drivers = c.drivers;
+            const ConnectionTarget t = ConnString::resolve(c.stored);
+            QCOMPARE(t.databaseName, c.odbc);
+            QCOMPARE(t.kind == ConnectionTarget::Invalid, c.odbc.isEmpty());
+        }
+        OdbcSetup::setFake(nullptr);
     }
     void otherStrings()
     {

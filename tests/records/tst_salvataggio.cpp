@@ -31,7 +31,7 @@ const QString kInsert = u"INSERT INTO InventarioReale       (DescProdotto,Barcod
 Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QString &quantita)
 {
     campi.quantita = quantita;
-    return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi));
+    return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi), [] { return true; });
 }
 
 } // namespace
@@ -43,10 +43,10 @@ private Q_SLOTS:
     {
         const Salvataggio::Riga r = Salvataggio::prepara(kPasta, kOggi);
         const Salvataggio::Riga e = Salvataggio::prepara(kVecchia, kOggi);
-        QCOMPARE(Salvataggio::istruzioneInsert(r),
+        QCOMPARE(Salvataggio::istruzioneInsert(r, false),
                  kInsert + u"'CAFFE'' MACINATO', '8001230009045', 1234.50 ,999.99 ,0,1000, 'Generico', "
                            "'N\u00b0','0', '0', 3, 12, '05/12/2026', 42,0 ,'P00042') "_s);
-        QCOMPARE(Salvataggio::istruzioneInsert(e),
+        QCOMPARE(Salvataggio::istruzioneInsert(e, false),
                  kInsert + u"'PASTA 1KG VECCHIA CONF.', '8001230000019', 12.5,0.98,0,1000, 'Generico', "
                            "'N\u00b0','0', '0', 2.5, 0, '05/12/2026', 0,5001 ,'C00001') "_s);
         QCOMPARE(Salvataggio::istruzioneRicerca(r, false), u"SELECT * FROM   InventarioReale where IDProdottoVentrox=42"_s);

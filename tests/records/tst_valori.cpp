@@ -37,6 +37,7 @@ private Q_SLOTS:
     {
         QCOMPARE(Valori::testo(QStringLiteral("CAFFE' MACINATO")), QStringLiteral("CAFFE'' MACINATO"));
         QCOMPARE(Valori::testo(QStringLiteral("''")), QStringLiteral("''''"));
+        QCOMPARE(Valori::like(QStringLiteral("A[1]'"), false), QStringLiteral("A[1]''"));   // SQLite: no sets in LIKE
         QCOMPARE(Valori::numero(2.5), QStringLiteral("2.5"));
         QCOMPARE(Valori::numero(12), QStringLiteral("12"));
         QCOMPARE(Valori::numero(-1), QStringLiteral("-1"));

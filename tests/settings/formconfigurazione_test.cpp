@@ -5,6 +5,7 @@
 #include "frame/modulo.h"
 #include "platform/connstring.h"
 #include "platform/db.h"
+#include "platform/odbcsetup.h"
 #include "records/schema.h"
 #include "screen/frminventario.h"
 #include "settings/formconfigurazione.h"
@@ -48,33 +49,29 @@ class FormConfigurazioneTest : public QObject {
         f.write(text);
         return f.fileName();
     }
-    void driverInstalled(bool yes)
-    {
-        ConnString::setOdbcInstPath(write("odbcinst.ini", yes ? "[ODBC Driver 18 for SQL Server]\nDriver=/opt/x.so\n"
-                                                              : "[SQLite3]\nDriver=libsqlite3odbc.so\n"));
-    }
+    OdbcSetup::Machine m_machine;
 
 private Q_SLOTS:
     void init()
     {
-        driverInstalled(true);
-        ServerList::setSources({write("freetds.conf", "[global]\n[MAGAZZINO]\n[CASSA]\n")}, {write("odbc.ini", "")});
+        m_machine = {{"SQLite3", "ODBC Driver 18 for SQL Server"}, {"MAGAZZINO", "CASSA"}, {}, {}};
+        OdbcSetup::setFake(&m_machine);
     }
     void cleanup()
     {
-        ConnString::setOdbcInstPath("/etc/odbcinst.ini");
-        ServerList::setSources({}, {});
+        OdbcSetup::setFake(nullptr);
         FormConfigurazione::setConnectionTest(nullptr);
     }
 
-    // FreeTDS's sections and the sources of odbc.ini with a SQL Server
-    // driver (by name or library), each name once.
-    void serverNamesFromTheConfigurationFiles()
+    // FreeTDS's sections, then the aliases (Windows), then the servers of
+    // the data sources with a SQL Server driver (by name or library), each
+    // name once; on Linux read from freetds.conf and odbc.ini.
+    void serverNamesFromTheConfiguration()
     {
         const QString conf = write("a.conf",
                                    "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n\thost = 10.0.0.5\n"
                                    "#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
-        QCOMPARE(ServerList::fromFreeTds(conf), (QStringList{"MAGAZZINO", "negozio2"}));
+        QCOMPARE(OdbcSetup::sectionsOf(conf, {"global"}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
         const QString ini = write("a.ini",
                                   "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
                                   "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
@@ -84,11 +81,10 @@ private Q_SLOTS:
                                   "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n"
                                   "[Locale]\nDriver=SQLite3\nServer=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\n"
                                   "Server=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
-        const QStringList odbc{"srv01\\SQLEXPRESS", "magazzino", "10.0.0.9,1500", "nativo", "ms"};
-        QCOMPARE(ServerList::fromOdbcIni(ini), odbc);
-        ServerList::setSources({conf, m_dir.filePath("missing.conf")}, {ini});
-        QCOMPARE(ServerList::available(),
-                 (QStringList{"MAGAZZINO", "negozio2", "srv01\\SQLEXPRESS", "10.0.0.9,1500", "nativo", "ms"}));
+        m_machine = {{}, OdbcSetup::sectionsOf(conf, {"global"}), {"SRV01\\SQLEXPRESS", "vecchio"},
+                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath("missing.ini"))};
+        QCOMPARE(ServerList::available(), (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio",
+                                                       "10.0.0.9,1500", "nativo", "ms"}));
     }
 
     // The names offered and what is stored; any change of the four parts
@@ -118,7 +114,7 @@ private Q_SLOTS:
                  "Provider=SQLOLEDB;Data Source=CASSA;UID=sa;PWD=p w;DATABASE=Ventrox");
 
         // no SQL Server driver: told, no names offered, what is stored loaded all the same
-        driverInstalled(false);
+        m_machine.drivers = QStringList{"SQLite3", "PostgreSQL Unicode"};
         Modulo::ScriviParametro("StrConnPrincipaleServer", "SRV");
         FormConfigurazione senza;
         QCOMPARE(p.messages.size(), 1);
@@ -231,7 +227,7 @@ private Q_SLOTS:
     // up after about 5 seconds, and the window keeps painting meanwhile.
     void serverThatNeverAnswers()
     {
-        ConnString::setOdbcInstPath("/etc/odbcinst.ini");
+        OdbcSetup::setFake(nullptr);
         if (!QSqlDatabase::isDriverAvailable("QODBC") || ConnString::sqlServerDriver().isEmpty())
             QSKIP("no SQL Server ODBC driver on this machine");
         QTcpServer silent;   // takes connections into the kernel's queue, never answers
