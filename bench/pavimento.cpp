@@ -97,9 +97,14 @@ int readList(QSqlDatabase db, const QString &sql)
 // The list's 50 rows as the program asks SQLite for them: the newest first.
 const QString kCinquanta = QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC LIMIT 50");
 
-QString select(const QString &tabella, const QString &condizione)
+// The code search as the program sends it: four searches in one statement.
+QString codeSearch(const QString &t)
 {
-    return QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM ") + tabella + condizione;
+    const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM ");
+    return select.arg(1) + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%' UNION ALL ")
+           + select.arg(2) + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("' UNION ALL ")
+           + select.arg(3) + QStringLiteral("prodottiC where Barcode Like '") + t + QStringLiteral("' UNION ALL ")
+           + select.arg(4) + QStringLiteral("prodottiC  where CodInterno Like '") + t + QStringLiteral("'");
 }
 
 } // namespace
@@ -135,7 +140,6 @@ void Floor::startup()
     {
         QSqlDatabase db = openLikeTheProgram(name, m_path);
         readList(db, kCinquanta);
-        readProducts(db, QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where IDProdotto=0"));
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -145,43 +149,33 @@ void Floor::scan(const Product &p)
 {
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const QString t = p.barcode.isEmpty() ? p.codice : p.barcode;
-    // the search's cascade: code, barcode, then the same in prodottiC
-    if (readProducts(db, select(QStringLiteral("Prodotti"), QStringLiteral(" where CodInterno Like '") + t + QStringLiteral("%'"))) == 0
-        && readProducts(db, select(QStringLiteral("Prodotti"), QStringLiteral(" where Barcode Like '") + t + QStringLiteral("'"))) == 0
-        && readProducts(db, select(QStringLiteral("prodottiC"), QStringLiteral(" where Barcode Like '") + t + QStringLiteral("'"))) == 0)
-        readProducts(db, select(QStringLiteral("prodottiC "), QStringLiteral(" where CodInterno Like '") + t + QStringLiteral("'")));
+    // the search's cascade (code, barcode, then the same in prodottiC) as
+    // one statement, the first search that found rows taken
+    readProducts(db, codeSearch(t));
 
-    // the chosen product, Prodotti first
+    // the chosen product with its count so far
     const QString id = QString::number(p.id);
     QString descrizione, barcode, codice;
     double pubblico = 0, acquisto = 0, giacenza = 0;
-    bool trovato = false, attivo = false;
-    for (const QString &tabella : {QStringLiteral("Prodotti"), QStringLiteral("prodottiC")}) {
-        QSqlQuery q(db);
-        run(q, QStringLiteral("Select *  FROM ") + tabella + QStringLiteral(" WHERE IDProdotto = ") + id);
-        if (q.next()) {
-            codice = q.value(QStringLiteral("CodInterno")).toString();
-            descrizione = q.value(QStringLiteral("descrizione")).toString();
-            barcode = q.value(QStringLiteral("Barcode")).toString();
-            pubblico = q.value(QStringLiteral("PrezzoPubblico")).toDouble();
-            acquisto = q.value(QStringLiteral("PrezzoAcquisto")).toDouble();
-            giacenza = q.value(QStringLiteral("Giacenza")).toDouble();
-            (void)q.value(QStringLiteral("IdProdotto"));
-            trovato = true;
-            attivo = tabella == QLatin1String("Prodotti");
-        }
-        q.finish();
-        if (trovato)
-            break;
-    }
-    if (!trovato)
-        throw RuntimeError(5, QStringLiteral("floor: product not found: ") + id);
+    const bool attivo = !p.eliminato;
+    const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
     const QString chiaveProdotto = attivo ? QStringLiteral("IDProdottoVentrox") : QStringLiteral("IDProdottoEliminato");
     {
         QSqlQuery q(db);
-        run(q, QStringLiteral("Select *  FROM InventarioReale WHERE ") + chiaveProdotto + QStringLiteral(" = ") + id);
-        if (q.next())
-            (void)q.value(QStringLiteral("GiacenzaReale"));
+        run(q, QStringLiteral("Select %1.*, InventarioReale.GiacenzaReale AS GiacenzaContata FROM %1 LEFT JOIN "
+                              "InventarioReale ON InventarioReale.%2 = %1.IDProdotto WHERE %1.IDProdotto = ")
+                       .arg(tabella, chiaveProdotto)
+                   + id);
+        if (!q.next())
+            throw RuntimeError(5, QStringLiteral("floor: product not found: ") + id);
+        codice = q.value(QStringLiteral("CodInterno")).toString();
+        descrizione = q.value(QStringLiteral("descrizione")).toString();
+        barcode = q.value(QStringLiteral("Barcode")).toString();
+        pubblico = q.value(QStringLiteral("PrezzoPubblico")).toDouble();
+        acquisto = q.value(QStringLiteral("PrezzoAcquisto")).toDouble();
+        giacenza = q.value(QStringLiteral("Giacenza")).toDouble();
+        (void)q.value(QStringLiteral("IdProdotto"));
+        (void)q.value(QStringLiteral("GiacenzaContata"));
         q.finish();
     }
 
@@ -226,9 +220,8 @@ void Floor::scan(const Product &p)
         run(q, QStringLiteral("COMMIT"));
     }
 
-    // the list again, and the search reset
+    // the list again
     readList(db, kCinquanta);
-    readProducts(db, QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where IDProdotto=0"));
 }
 
 void Floor::nameSearch(const QString &text, bool contains)
@@ -248,7 +241,7 @@ void Floor::nameSearch(const QString &text, bool contains)
 
 int Floor::emptyEnter()
 {
-    return readProducts(QSqlDatabase::database(m_name, false), select(QStringLiteral("Prodotti"), QStringLiteral(" where CodInterno Like '%'")));
+    return readProducts(QSqlDatabase::database(m_name, false), codeSearch(QString()));
 }
 
 int Floor::vediTutti()

@@ -94,6 +94,9 @@ private:
     // with a limit, reading stops after the item that fills the list to it
     // (or past it: a full list still takes one item).
     int riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite = 0);
+    // Lists the rows of the code search's statement that the first search to
+    // find anything found; returns that search (1 to 4, 0: nothing found).
+    int riempiListaCodice(const QString &sql);
     void dimensionaRicerca(int n, bool specialeDue);
     void spostaSelezione(QWidget *field, int keyCode);
     // The row of ListProdotti that is selected (-1: none). A current row

@@ -4,6 +4,7 @@
 #include "prodottilistmodel.h"
 #include "frame/modulo.h"
 #include "platform/beep.h"
+#include "platform/db.h"
 #include "platform/events.h"
 #include "platform/regional.h"
 #include "records/valori.h"
@@ -27,33 +28,27 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
             if (!Modulo::connessioneAperta())
                 return;
             const QString t = Valori::like(Regional::trimBlanks(ui->txtCodice->text()), Modulo::ConnPrincipale().sqlServer());
-            const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM ");
-            const bool prodotti = false, prodottiC = true;
-
+            // The four searches go to the server as one statement, each row
+            // marked with the search that found it: only the first search that
+            // finds anything counts (code, barcode, then both in prodottiC).
+            const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM ");
+            const QString sql = select.arg(1) + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%'")
+                                + QStringLiteral(" UNION ALL ") + select.arg(2)
+                                + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("'")
+                                + QStringLiteral(" UNION ALL ") + select.arg(3)
+                                + QStringLiteral("prodottiC where Barcode Like '") + t + QStringLiteral("'")
+                                + QStringLiteral(" UNION ALL ") + select.arg(4)
+                                + QStringLiteral("prodottiC  where CodInterno Like '") + t + QStringLiteral("'");
+            const int ricerca = riempiListaCodice(sql);
             // Only the barcode search of Prodotti counts hits: a code that
             // begins many codes lists them at design height.
-            int n = 0;
-            if (riempiListaProdotti(select + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%'"),
-                                    prodotti, false) > 0) {
+            const int n = ricerca == 2 ? m_prodotti->rowCount() : 0;
+            if (ricerca == 1 || ricerca == 2)
                 Modulo::ProdottoAttivo = true;
-            } else {
-                if (!Modulo::connessioneAperta())
-                    return;
-                n = riempiListaProdotti(select + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("'"),
-                                        prodotti, false);
-                if (n > 0)
-                    Modulo::ProdottoAttivo = true;
-                else if (riempiListaProdotti(select + QStringLiteral("prodottiC where Barcode Like '") + t
-                                                 + QStringLiteral("'"),
-                                             prodottiC, false) > 0)
-                    Modulo::ProdottoAttivo = false;
-                else if (riempiListaProdotti(select + QStringLiteral("prodottiC  where CodInterno Like '") + t
-                                                 + QStringLiteral("'"),
-                                             prodottiC, false) > 0)
-                    Modulo::ProdottoAttivo = false;
-                else
-                    Beep::beep();   // not a box: a box would take the reader's next Enter
-            }
+            else if (ricerca == 3 || ricerca == 4)
+                Modulo::ProdottoAttivo = false;
+            else
+                Beep::beep();   // not a box: a box would take the reader's next Enter
             if (m_prodotti->rowCount() == 1) {
                 scegliRiga(0);
                 ui->TxtCopieReali->setFocus();
@@ -64,4 +59,36 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
     }
     setEnabled(true);
     ui->ListProdotti->show();
+}
+
+int frmInventario::riempiListaCodice(const QString &sql)
+{
+    Recordset rs(Modulo::ConnPrincipale(), sql);
+    QVector<ProdottiListModel::Voce> voci;
+    int prima = 0;   // the first search that found something
+    if (!rs.eof()) {
+        const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto"),
+                                QStringLiteral("Ricerca")};
+        int indici[4];
+        for (int i = 0; i < 4; ++i) {
+            indici[i] = rs.fieldIndex(nomi[i]);
+            if (indici[i] < 0)
+                rs.field(nomi[i]);   // throws: no such field
+        }
+        for (; !rs.eof(); rs.moveNext()) {
+            const int ricerca = static_cast<int>(Regional::toNumber(rs.value(indici[3])));
+            if (prima != 0 && ricerca > prima)
+                continue;
+            if (prima == 0 || ricerca < prima) {
+                prima = ricerca;
+                voci.clear();
+            }
+            voci.push_back({Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
+                            Regional::valueText(rs.value(indici[2])),
+                            ricerca <= 2 ? ProdottiListModel::Prodotti : ProdottiListModel::ProdottiC, false});
+        }
+    }
+    rs.close();
+    m_prodotti->appendVoci(std::move(voci));
+    return prima;
 }

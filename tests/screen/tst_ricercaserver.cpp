@@ -33,14 +33,16 @@ private Q_SLOTS:
         rec.log();
         QTest::keyClick(codice, Qt::Key_Return);
         form.findChild<QLineEdit *>(u"txtNome"_s)->setText(u"B[2"_s);
-        const QString select = u"batch: Select  IDprodotto, CodInterno,Descrizione FROM "_s;
-        QCOMPARE(rec.log(), (QStringList{select + u"Prodotti where CodInterno Like 'A[[]1]''%'"_s,
-                                         select + u"Prodotti where Barcode Like 'A[[]1]'''"_s,
-                                         select + u"prodottiC where Barcode Like 'A[[]1]'''"_s,
-                                         select + u"prodottiC  where CodInterno Like 'A[[]1]'''"_s,
+        QCOMPARE(rec.log(), (QStringList{u"batch: Select  IDprodotto, CodInterno,Descrizione, 1 AS Ricerca FROM Prodotti where "
+                                         "CodInterno Like 'A[[]1]''%' UNION ALL Select  IDprodotto, CodInterno,Descrizione, "
+                                         "2 AS Ricerca FROM Prodotti where Barcode Like 'A[[]1]''' UNION ALL Select  "
+                                         "IDprodotto, CodInterno,Descrizione, 3 AS Ricerca FROM prodottiC where Barcode Like "
+                                         "'A[[]1]''' UNION ALL Select  IDprodotto, CodInterno,Descrizione, 4 AS Ricerca FROM "
+                                         "prodottiC  where CodInterno Like 'A[[]1]'''"_s,
                                          u"batch: Select IDProdotto,Descrizione,CodInterno FROM Prodotti where Descrizione "
                                          "Like 'B[[]2%'"_s,
-                                         select + u"prodottiC where Descrizione Like 'B[[]2%'"_s}));
+                                         u"batch: Select  IDprodotto, CodInterno,Descrizione FROM prodottiC where Descrizione "
+                                         "Like 'B[[]2%'"_s}));
         QVERIFY(program.errors.isEmpty());
     }
 };
