@@ -241,12 +241,14 @@ void Floor::nameSearch(const QString &text, bool contains)
 
 int Floor::emptyEnter()
 {
-    return readProducts(QSqlDatabase::database(m_name, false), codeSearch(QString()));
+    // an empty text: the code search alone (it lists the whole master)
+    return readProducts(QSqlDatabase::database(m_name, false),
+                        QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, 1 AS Ricerca FROM Prodotti where CodInterno Like '%'"));
 }
 
 int Floor::vediTutti()
 {
-    return readList(QSqlDatabase::database(m_name, false), QStringLiteral("SELECT * FROM   InventarioReale"));
+    return readList(QSqlDatabase::database(m_name, false), QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
 }
 
 void Floor::inventoryFile(const QString &path, const QString &source, int headBytes)

@@ -31,15 +31,24 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
             // The four searches go to the server as one statement, each row
             // marked with the search that found it: only the first search that
             // finds anything counts (code, barcode, then both in prodottiC).
+            // An empty text is the whole master by its codes: the code search
+            // goes alone then, the others only when it finds nothing.
             const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM ");
-            const QString sql = select.arg(1) + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%'")
-                                + QStringLiteral(" UNION ALL ") + select.arg(2)
-                                + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("'")
-                                + QStringLiteral(" UNION ALL ") + select.arg(3)
-                                + QStringLiteral("prodottiC where Barcode Like '") + t + QStringLiteral("'")
-                                + QStringLiteral(" UNION ALL ") + select.arg(4)
-                                + QStringLiteral("prodottiC  where CodInterno Like '") + t + QStringLiteral("'");
-            const int ricerca = riempiListaCodice(sql);
+            const QString ricerche[] = {
+                select.arg(1) + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%'"),
+                select.arg(2) + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("'"),
+                select.arg(3) + QStringLiteral("prodottiC where Barcode Like '") + t + QStringLiteral("'"),
+                select.arg(4) + QStringLiteral("prodottiC  where CodInterno Like '") + t + QStringLiteral("'")};
+            auto unite = [&ricerche](int from, int to) {
+                QStringList parti;
+                for (int i = from; i < to; ++i)
+                    parti << ricerche[i];
+                return parti.join(QStringLiteral(" UNION ALL "));
+            };
+            const int primo = t.isEmpty() ? 1 : 4;
+            int ricerca = riempiListaCodice(unite(0, primo));
+            if (ricerca == 0 && primo < 4)
+                ricerca = riempiListaCodice(unite(primo, 4));
             // Only the barcode search of Prodotti counts hits: a code that
             // begins many codes lists them at design height.
             const int n = ricerca == 2 ? m_prodotti->rowCount() : 0;
