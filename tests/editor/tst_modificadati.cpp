@@ -1,44 +1,21 @@
 // The product editor: its price fields, loading the chosen product, saving
 // into Prodotti or ProdottiC, and the main screen after it closed.
 #include "editor/frmmodificadati.h"
-#include "fixture/fixture.h"
-#include "fixture/testmain.h"
-#include "frame/modulo.h"
-#include "screen/frminventario.h"
-#include "screen/prodottilistmodel.h"
+#include "fixture/schermo.h"
 #include "ui_FrmModificaDati.h"
-#include "ui_frmInventario.h"
 
-#include <QApplication>
-#include <QTest>
+using namespace Fixture;
 
 namespace {
 
-// The main screen on its own database, a product chosen in the search list.
-struct Schermo {
-    Fixture::Program program;
-    frmInventario form;
-
-    Schermo()
+// The main screen on its own database, with a product in each table under one id.
+struct Editore : Schermo {
+    Editore()
     {
-        Modulo::SaltaKeyUpCodice = false;
         program.addProduct(42, "P00042", "CAFFE' MACINATO", "8001230009045", 12345.67, 10, 12);
-        // the same id in both tables: only the chosen table is written
         program.addProduct(5001, "X5001", "ATTIVO 5001", "111", 1, 1, 1);
         program.addProduct(5001, "C00001", "PASTA VECCHIA", "8001230000019", 1.59, 0.98, 3, true);
-        form.show();
-        form.activateWindow();
-        (void)QTest::qWaitForWindowActive(&form);
-        form.Form_Load();
     }
-
-    // A scan and Enter in txtCodice: a single hit is chosen.
-    void cerca(const QString &code)
-    {
-        form.ui->txtCodice->setText(code);
-        QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
-    }
-
     // "&Modifica Dati"; `act` works on the editor while it is up, which is
     // closed afterwards should a check inside have failed.
     void modifica(const std::function<void(FrmModificaDati &)> &act)
@@ -49,9 +26,8 @@ struct Schermo {
             if (modal->isVisible())
                 modal->hide();
         });
-        form.cmdModifica_Click();
+        clic("cmdModifica");
     }
-
     // Barcode, description and prices; a null text shows as "NULL".
     QVariantList prodotto(const QString &table, int id)
     {
@@ -89,7 +65,7 @@ private Q_SLOTS:
     // leaving a price.
     void loadsAndTakesTheKeyboard()
     {
-        Schermo s;
+        Editore s;
         s.cerca("P00042");
         s.modifica([&](FrmModificaDati &e) {
             const auto &u = *e.ui;
@@ -146,7 +122,7 @@ private Q_SLOTS:
         QFETCH(int, id);
         QFETCH(QStringList, typed);
         QFETCH(QVariantList, stored);
-        Schermo s;
+        Editore s;
         const QString other = table == "Prodotti" ? "prodottiC" : "Prodotti";
         const QVariantList untouched = s.prodotto(other, id);
         s.cerca(code);
@@ -164,24 +140,26 @@ private Q_SLOTS:
                                  "txtPrezAcquisto", "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale",
                                  "txtQta"})
             QVERIFY2(s.form.findChild<QLineEdit *>(name)->text().isEmpty(), name);
-        QCOMPARE(s.form.modelloProdotti()->rowCount(), 0);
-        QVERIFY(s.form.ui->txtCodice->isEnabled() && s.form.ui->txtNome->isEnabled());
-        QCOMPARE(s.form.focusWidget(), s.form.ui->txtCodice);
+        QCOMPARE(s.voci().size(), 0);
+        QVERIFY(s.ui.txtCodice->isEnabled() && s.ui.txtNome->isEnabled());
+        QCOMPARE(s.form.focusWidget(), s.ui.txtCodice);
         // the Enter that closed the editor is no search; the next one finds the product as saved
+        s.form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.form));
+        tasto(Qt::Key_Return);
+        QCOMPARE(s.voci().size(), 0);
         s.cerca(code);
-        QCOMPARE(s.form.modelloProdotti()->rowCount(), 0);
-        QTest::keyClick(s.form.ui->txtCodice, Qt::Key_Return);
-        QCOMPARE(s.form.ui->TxtDetCodiceLoro->text(), code);
-        QCOMPARE(s.form.ui->txtDescrizione1->text(), stored[1].toString());
+        QCOMPARE(s.ui.TxtDetCodiceLoro->text(), code);
+        QCOMPARE(s.ui.txtDescrizione1->text(), stored[1].toString());
     }
 
     // Nothing chosen: a message and no editor. A product deleted while the
     // editor is up: told, and nothing written back.
     void productMissing()
     {
-        Schermo s;
+        Editore s;
         Fixture::whenModal([](QWidget *modal) { modal->hide(); }, 200);
-        s.form.cmdModifica_Click();
+        s.clic("cmdModifica");
         QTest::qWait(300);
         QVERIFY(!Modulo::SaltaKeyUpCodice);   // set only once an editor was open
 
@@ -204,7 +182,7 @@ private Q_SLOTS:
     // only ESCI leaves it.
     void refusalsKeepTheEditorOpen()
     {
-        Schermo s;
+        Editore s;
         s.cerca("P00042");
         const QVariantList before = s.prodotto("Prodotti", 42);
         s.program.exec("CREATE TRIGGER corto BEFORE UPDATE ON Prodotti WHEN length(NEW.Barcode) > 13 "
@@ -238,8 +216,8 @@ private Q_SLOTS:
         QVERIFY(s.program.errors.isEmpty());
         QCOMPARE(s.prodotto("Prodotti", 42), before);
         // ESCI: the main screen emptied, the indicator's fresh test reopened the connection
-        QCOMPARE(s.form.ui->txtDescrizione1->text(), "");
-        QCOMPARE(s.form.ui->lblTest1->text(), "OK");
+        QCOMPARE(s.ui.txtDescrizione1->text(), "");
+        QCOMPARE(s.ui.lblTest1->text(), "OK");
         QVERIFY(Modulo::ConnPrincipale().isOpen());
     }
 };

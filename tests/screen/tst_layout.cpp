@@ -1,112 +1,100 @@
-// The main screen as designed: controls placed within the window and the
-// search frame, a caption's access key, fonts and colours as drawn, read-only
-// fields and tool tips.
-#include "fixture/fixture.h"
-#include "fixture/testmain.h"
-#include "screen/frminventario.h"
+// The main screen as designed: every control where the layout puts it,
+// fonts and colours as drawn, read-only fields, tool tip and access key.
+#include "fixture/schermo.h"
 
-#include <QAbstractButton>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QLineEdit>
-#include <QTest>
+
+using namespace Fixture;
 
 class TestLayout : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        m_program.reset(new Fixture::Program);
-        m_form.reset(new frmInventario);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_program.reset();
-    }
-
     void controlli()
     {
-        // every control fits the client area below the menu
-        QWidget *client = m_form->centralWidget();
-        for (QWidget *w : client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            QVERIFY2(client->rect().contains(w->geometry()), qPrintable(w->objectName()));
-        for (const char *nome : {"Label11", "txtCodice", "CheckTipoRicerca", "Label4", "txtNome", "ListProdotti"})
-            QVERIFY2(w(nome)->parentWidget()->objectName() == QLatin1String("Frame3"), nome);
-
-        for (const char *nome : {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale",
-                                 "txtPrVe1", "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto"})
-            QVERIFY2(m_form->findChild<QLineEdit *>(QLatin1String(nome))->isReadOnly(), nome);
-        for (const char *nome : {"txtCodice", "txtNome", "TxtCopieReali"})
-            QVERIFY2(!m_form->findChild<QLineEdit *>(QLatin1String(nome))->isReadOnly(), nome);
-        QCOMPARE(w("lblTest1")->toolTip(), QStringLiteral("Click per Avviare il TEST"));
-        // Alt+M is the access key of "&Modifica Dati"
-        QCOMPARE(m_form->findChild<QAbstractButton *>(QStringLiteral("cmdModifica"))->shortcut(),
-                 QKeySequence(Qt::ALT | Qt::Key_M));
+        Schermo s(Program::Empty, false);
+        QCOMPARE(s.ui.centralwidget->size(), QSize(1016, 632));
+        // name, left, top, width, height in twips; the search frame's controls from the frame
+        const QString layout = u"lblTest1 0 0 975 255, Label10 1080 0 3855 255, Frame3 0 360 12375 1695, "
+            "Label11 480 360 2775 255, txtCodice 480 600 2775 465, CheckTipoRicerca 3480 600 495 495, "
+            "Label4 3960 360 2055 255, txtNome 3960 600 8175 465, ListProdotti 120 1200 12015 390, "
+            "lvwProdotti 120 2160 12255 5415, cmdSelezionaTutto 120 7680 1335 195, "
+            "cmdDeselezionaTutto 1440 7680 1455 195, Label1 360 8040 855 255, TxtTotStatistico 1320 8040 1935 285, "
+            "Label2 3960 8040 1095 255, TxtTotReale 5040 8040 1935 285, Label3 7560 8040 975 255, "
+            "TxtDiff 8520 8040 2055 285, btn_tutti 12720 8280 2415 1095, TxtCopieReali 12480 600 1335 1455, "
+            "cmdSalva 13920 600 1215 1455, Barcode 12600 2280 1575 255, TxtBarcode 12600 2520 2415 285, "
+            "Label13 12600 2760 1575 255, TxtDetCodiceLoro 12600 3000 2415 285, Label14 12600 3240 2415 255, "
+            "txtDescrizione1 12600 3480 2415 285, Label34 12600 3720 2415 255, txtQta 12600 3960 2415 285, "
+            "Label6 12600 4200 2415 255, txtQtaReale 12600 4440 2415 285, Label25 12600 4680 2055 255, "
+            "txtPrVe1 12600 4920 2415 285, Label9 12600 5280 2055 255, txtPrezAcquisto 12600 5520 2415 285, "
+            "Label5 12600 5760 1575 255, TxtIdProdotto 12600 6000 2415 285, Label7 12600 6240 1575 255, "
+            "txtProdeliminto 12600 6480 2415 285, TxtIdInvReale 12600 6960 735 375, "
+            "cmdModifica 12600 6960 1215 1215, CmdElimina 14040 6960 1095 1215"_s;
+        for (const QString &voce : layout.split(u", "_s)) {
+            const QStringList v = voce.split(u' ');
+            QWidget *w = s.w<QWidget>(qPrintable(v[0]));
+            QVERIFY2(w, qPrintable(v[0]));
+            const QRect atteso(qRound(v[1].toInt() / 15.0), qRound(v[2].toInt() / 15.0), qRound(v[3].toInt() / 15.0),
+                               qRound(v[4].toInt() / 15.0));
+            QCOMPARE(w->geometry(), atteso);
+        }
+        for (QWidget *w : s.ui.Frame3->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(QStringList({"Label11", "txtCodice", "CheckTipoRicerca", "Label4", "txtNome", "ListProdotti"})
+                         .contains(w->objectName()) || w->objectName().isEmpty(), qPrintable(w->objectName()));
+        for (const char *nome : {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale", "txtPrVe1",
+                                 "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto", "txtCodice", "txtNome", "TxtCopieReali"})
+            QCOMPARE(s.w(nome)->isReadOnly(), !QByteArray(nome).startsWith("txtCodice") && strcmp(nome, "txtNome")
+                                                  && strcmp(nome, "TxtCopieReali"));
+        QCOMPARE(s.ui.lblTest1->toolTip(), u"Click per Avviare il TEST"_s);
+        QCOMPARE(s.ui.cmdModifica->shortcut(), QKeySequence(Qt::ALT | Qt::Key_M));   // "&Modifica Dati"
+        QCOMPARE(s.form.windowTitle(), u"Controllo Magazzino"_s);
+        QStringList menu;
+        for (const char *a : {"Esci", "ConfFTP", "MnuFileInvTab"})
+            menu << s.w<QAction>(a)->text();
+        QCOMPARE(menu, QStringList({"Esci", "Configura Connessione SQL", "Crea File testo Tabulato"}));
     }
 
-    // Fractional point sizes as designed, the window's own font where a control
-    // has none; the fonts drawn are the ones named, not a fallback.
+    // Fractional point sizes as designed, the window's own font where a
+    // control has none; the fonts drawn are the ones named, or their stand-ins.
     void caratteri()
     {
-        QCOMPARE(w("Frame3")->font().pointSizeF(), 15.75);
-        QCOMPARE(w("lvwProdotti")->font().family(), QStringLiteral("MS Sans Serif"));
-        QCOMPARE(w("lvwProdotti")->font().pointSizeF(), 8.25);
-        // the original where the machine has it, else its free stand-in
-        QVERIFY(QStringList({"Courier New", "Liberation Mono"}).contains(QFontInfo(w("ListProdotti")->font()).family()));
-        QVERIFY(QStringList({"Comic Sans MS", "Comic Neue"}).contains(QFontInfo(w("TxtCopieReali")->font()).family()));
-        if (!QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        Schermo s(Program::Empty, false);
+        QCOMPARE(s.ui.Frame3->font().pointSizeF(), 15.75);
+        QCOMPARE(s.ui.lvwProdotti->font().family() + QString::number(s.ui.lvwProdotti->font().pointSizeF()),
+                 u"MS Sans Serif8.25"_s);
+        QVERIFY(QStringList({"Courier New", "Liberation Mono"}).contains(QFontInfo(s.ui.ListProdotti->font()).family()));
+        QVERIFY(QStringList({"Comic Sans MS", "Comic Neue"}).contains(QFontInfo(s.ui.TxtCopieReali->font()).family()));
+        if (!QFontDatabase::families().contains(u"Tahoma"_s))
             QSKIP("Tahoma is not installed (fonts-wine)");
-        QCOMPARE(QFontInfo(w("txtCodice")->font()).family(), QStringLiteral("Tahoma"));
-        QCOMPARE(QFontInfo(w("txtCodice")->font()).pixelSize(), 19);
-        // MS Sans Serif bold is drawn as Tahoma bold
-        QCOMPARE(QFontInfo(w("Label1")->font()).family(), QStringLiteral("Tahoma"));
-        QVERIFY(QFontInfo(w("Label1")->font()).bold());
+        QCOMPARE(QFontInfo(s.ui.txtCodice->font()).family(), u"Tahoma"_s);
+        QCOMPARE(QFontInfo(s.ui.txtCodice->font()).pixelSize(), 19);
+        QCOMPARE(QFontInfo(s.ui.Label1->font()).family(), u"Tahoma"_s);   // MS Sans Serif bold is drawn as Tahoma bold
+        QVERIFY(QFontInfo(s.ui.Label1->font()).bold());
     }
 
     // Colours as drawn: a background fills the control, text shows its colour.
-    void colori_data()
-    {
-        QTest::addColumn<QString>("nome");
-        QTest::addColumn<QColor>("colore");
-        QTest::addColumn<bool>("sfondo");
-        QTest::newRow("indicator") << "lblTest1" << QColor(0, 255, 0) << true;
-        QTest::newRow("count") << "TxtCopieReali" << QColor(255, 128, 0) << true;
-        QTest::newRow("price") << "txtPrVe1" << QColor(255, 255, 128) << true;
-        QTest::newRow("price text") << "txtPrVe1" << QColor(255, 0, 0) << false;
-        QTest::newRow("tool button") << "cmdModifica" << QColor(255, 255, 0) << true;
-        QTest::newRow("push button") << "CmdElimina" << QColor(255, 0, 0) << true;
-        QTest::newRow("name field") << "txtNome" << QColor(255, 255, 255) << true;   // txtCodice has the focus
-        QTest::newRow("frame caption") << "Frame3" << QColor(255, 0, 0) << false;
-        QTest::newRow("label in the frame") << "Label11" << QColor(0, 0, 255) << false;
-        QTest::newRow("label") << "Label25" << QColor(0, 0, 255) << false;
-    }
     void colori()
     {
-        QFETCH(QString, nome);
-        QFETCH(QColor, colore);
-        QFETCH(bool, sfondo);
-        // a price shown, for the colour of its text
-        m_form->findChild<QLineEdit *>(QStringLiteral("txtPrVe1"))->setText(QStringLiteral("1.234,50 \u20ac"));
-        const QImage image = m_form->findChild<QWidget *>(nome)->grab().toImage();
-        const int tolleranza = sfondo ? 0 : 60;
-        int n = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                n += qAbs(c.red() - colore.red()) <= tolleranza && qAbs(c.green() - colore.green()) <= tolleranza
-                     && qAbs(c.blue() - colore.blue()) <= tolleranza;
-            }
-        QVERIFY2(sfondo ? n > image.width() * image.height() / 3 : n >= 15, qPrintable(QString::number(n)));
+        Schermo s(Program::Empty, false);
+        s.ui.txtPrVe1->setText(u"1.234,50 \u20ac"_s);   // for the colour of its text
+        const struct { const char *nome; QColor colore; bool sfondo; } casi[] = {
+            {"lblTest1", {0, 255, 0}, true}, {"TxtCopieReali", {255, 128, 0}, true}, {"txtPrVe1", {255, 255, 128}, true},
+            {"txtPrVe1", {255, 0, 0}, false}, {"txtQtaReale", {128, 255, 128}, true}, {"cmdModifica", {255, 255, 0}, true},
+            {"CmdElimina", {255, 0, 0}, true}, {"Frame3", {255, 0, 0}, false}, {"Label11", {0, 0, 255}, false},
+            {"Label25", {0, 0, 255}, false}, {"Label10", {0, 0, 255}, false}};
+        for (const auto &c : casi) {
+            const QImage image = s.w<QWidget>(c.nome)->grab().toImage();
+            const int tolleranza = c.sfondo ? 0 : 60;
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor p = image.pixelColor(x, y);
+                    n += qAbs(p.red() - c.colore.red()) <= tolleranza && qAbs(p.green() - c.colore.green()) <= tolleranza
+                         && qAbs(p.blue() - c.colore.blue()) <= tolleranza;
+                }
+            QVERIFY2(c.sfondo ? n > image.width() * image.height() / 3 : n >= 15, c.nome);
+        }
     }
-
-private:
-    QWidget *w(const char *nome) const { return m_form->findChild<QWidget *>(QLatin1String(nome)); }
-
-    std::unique_ptr<Fixture::Program> m_program;
-    std::unique_ptr<frmInventario> m_form;
 };
 INVENTARIO_TEST(TestLayout)
 #include "tst_layout.moc"

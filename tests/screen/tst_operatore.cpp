@@ -1,44 +1,25 @@
 // The main screen as the operator meets it: keys sent to whatever has the
 // focus, Tab through the real focus chain, rows clicked, menus and other
 // windows taking the activation.
-#include "tst_ricerca.h"
 #include "editor/frmmodificadati.h"
+#include "fixture/schermo.h"
 #include "platform/regional.h"
-#include "screen/inventariomodel.h"
 #include "ui_FrmModificaDati.h"
-#include "ui_frmInventario.h"
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTextEdit>
-#include <QToolButton>
-#include <QTreeView>
 
-using namespace Ricerca;
+using namespace Fixture;
 
 namespace {
-
-QWidget *fuoco() { return QApplication::focusWidget(); }
-void tasto(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(fuoco(), key, mods); }
-void scrivi(const QString &text) { QTest::keyClicks(fuoco(), text); }
-
 struct Banco : Schermo {
     Banco()
     {
         add(1, u"A1"_s, u"PANE BIANCO"_s, u"8001"_s);
         add(2, u"A2"_s, u"PANE NERO "_s + QString(60, u'X') + u" FINE"_s, u"8002"_s);
         add(3, u"A3"_s, u"PANETTONE"_s, u"8003"_s);
-        form.Form_Load();
     }
-    int scelta() const
-    {
-        const auto sel = lista()->selectionModel()->selectedIndexes();
-        return sel.isEmpty() ? -1 : sel.first().row();
-    }
-    int righe() { return program.scalar(u"SELECT count(*) FROM InventarioReale"_s).toInt(); }
 };
-
 } // namespace
 
 class TestOperatore : public QObject {
@@ -50,14 +31,14 @@ private Q_SLOTS:
     void siSceglieSelezionando()
     {
         Banco b;
-        b.nome()->setFocus();
+        b.ui.txtNome->setFocus();
         scrivi(u"PANE"_s);
         tasto(Qt::Key_Tab);
-        QCOMPARE(fuoco(), b.lista());
+        QCOMPARE(fuoco(), b.ui.ListProdotti);
         QCOMPARE(b.testo("TxtIdProdotto"), QString());
-        QTest::mouseClick(b.w<QToolButton>("cmdSalva"), Qt::LeftButton);
-        QCOMPARE(b.righe(), 0);
-        b.nome()->setFocus();
+        b.clic("cmdSalva");
+        QCOMPARE(b.righe().size(), 0);
+        b.ui.txtNome->setFocus();
         scrivi(u"PANE"_s);
         tasto(Qt::Key_Tab);
         tasto(Qt::Key_Down);
@@ -67,14 +48,14 @@ private Q_SLOTS:
         QCOMPARE(b.testo("TxtIdProdotto"), u"2"_s);
         // the beginning of a long description is what shows
         QCOMPARE(b.w("txtDescrizione1")->cursorPosition(), 0);
-        const QRect riga = b.lista()->visualRect(b.lista()->model()->index(1, 0));
-        QTest::mouseClick(b.lista()->viewport(), Qt::LeftButton, Qt::ControlModifier, riga.center());
+        const QRect riga = b.ui.ListProdotti->visualRect(b.ui.ListProdotti->model()->index(1, 0));
+        QTest::mouseClick(b.ui.ListProdotti->viewport(), Qt::LeftButton, Qt::ControlModifier, riga.center());
         QCOMPARE(b.scelta(), -1);
-        QTest::mouseClick(b.w<QToolButton>("cmdModifica"), Qt::LeftButton);
+        b.clic("cmdModifica");
         QCOMPARE(b.program.messages.value(0).prompt, u"Devi Selezionare un Prodotto!!"_s);
 
         // from a search field, Down with nothing selected takes the first item
-        b.nome()->setFocus();
+        b.ui.txtNome->setFocus();
         tasto(Qt::Key_Down);
         QCOMPARE(b.scelta(), 0);
         QCOMPARE(b.testo("TxtIdProdotto"), u"1"_s);
@@ -85,18 +66,18 @@ private Q_SLOTS:
     void caratteriNonSonoFrecce()
     {
         Banco b;
-        b.nome()->setFocus();
+        b.ui.txtNome->setFocus();
         scrivi(u"PANE"_s);
-        b.codice()->setFocus();
+        b.ui.txtCodice->setFocus();
         scrivi(u"(&(A"_s);
-        QCOMPARE(b.codice()->text(), u"(&(A"_s);
+        QCOMPARE(b.ui.txtCodice->text(), u"(&(A"_s);
         QCOMPARE(b.scelta(), -1);
         QCOMPARE(b.testo("TxtIdProdotto"), QString());
         // F1 and F2 still move between the fields
         tasto(Qt::Key_F2);
-        QCOMPARE(fuoco(), b.nome());
+        QCOMPARE(fuoco(), b.ui.txtNome);
         tasto(Qt::Key_F1);
-        QCOMPARE(fuoco(), b.codice());
+        QCOMPARE(fuoco(), b.ui.txtCodice);
     }
 
     // A menu or another window taking the focus for a while is no leaving of
@@ -104,16 +85,16 @@ private Q_SLOTS:
     void ricercaNonSiPerdeDietroUnMenu()
     {
         Banco b;
-        b.nome()->setFocus();
+        b.ui.txtNome->setFocus();
         scrivi(u"PAN"_s);
         QMenu *menu = b.form.findChild<QMenu *>(u"Config"_s);
         b.form.menuBar()->setActiveAction(menu->menuAction());
         QTRY_VERIFY(menu->isVisible());
         QTest::keyClick(menu, Qt::Key_Escape);
         QTest::keyClick(b.form.menuBar(), Qt::Key_Escape);
-        QTRY_COMPARE(fuoco(), b.nome());
+        QTRY_COMPARE(fuoco(), b.ui.txtNome);
         scrivi(u"E"_s);
-        QCOMPARE(b.nome()->text(), u"PANE"_s);
+        QCOMPARE(b.ui.txtNome->text(), u"PANE"_s);
 
         QWidget altra;
         altra.show();
@@ -122,12 +103,12 @@ private Q_SLOTS:
         b.form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&b.form));
         scrivi(u" N"_s);
-        QCOMPARE(b.nome()->text(), u"PANE N"_s);
+        QCOMPARE(b.ui.txtNome->text(), u"PANE N"_s);
         QCOMPARE(b.voci().size(), 1);
-        QVERIFY(b.nome()->styleSheet().contains(u"rgb(255, 255, 128)"_s));
+        QVERIFY(b.ui.txtNome->styleSheet().contains(u"rgb(255, 255, 128)"_s));
         // a real move to another control still runs the handlers
         tasto(Qt::Key_F1);
-        QVERIFY(b.nome()->styleSheet().contains(u"rgb(255, 255, 255)"_s));
+        QVERIFY(b.ui.txtNome->styleSheet().contains(u"rgb(255, 255, 255)"_s));
     }
 
     // Enter on a focused button presses it, as Space does; its release does
@@ -143,14 +124,14 @@ private Q_SLOTS:
         tasto(Qt::Key_Return);
         QCOMPARE(b.form.modelloLista()->righe(), 60);
 
-        b.codice()->setFocus();
+        b.ui.txtCodice->setFocus();
         scrivi(u"8003"_s);
         tasto(Qt::Key_Return);
-        QCOMPARE(fuoco(), b.copie());
+        QCOMPARE(fuoco(), b.ui.TxtCopieReali);
         b.w<QToolButton>("cmdSalva")->setFocus();
         tasto(Qt::Key_Enter);
         QCOMPARE(b.program.scalar(u"SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 3"_s), 1);
-        QCOMPARE(fuoco(), b.codice());
+        QCOMPARE(fuoco(), b.ui.txtCodice);
         QCOMPARE(b.voci().size(), 0);   // no search of an empty code
     }
 
@@ -179,7 +160,7 @@ private Q_SLOTS:
     {
         Banco b;
         b.program.exec(u"UPDATE Prodotti SET PrezzoAcquisto = -3.5 WHERE IDProdotto = 3"_s);
-        b.codice()->setFocus();
+        b.ui.txtCodice->setFocus();
         scrivi(u"8003"_s);
         tasto(Qt::Key_Return);
         Fixture::whenModal([](QWidget *modal) {
@@ -187,7 +168,7 @@ private Q_SLOTS:
             e->ui->txtBarcodeForn->setText(u"8004"_s);
             e->ui->cmdSalva->click();
         });
-        QTest::mouseClick(b.w<QToolButton>("cmdModifica"), Qt::LeftButton);
+        b.clic("cmdModifica");
         QCOMPARE(b.program.rows(u"SELECT Barcode, PrezzoAcquisto FROM Prodotti WHERE IDProdotto = 3"_s).value(0),
                  (QVariantList{u"8004"_s, -3.5}));
         QVERIFY(b.program.messages.isEmpty());
@@ -199,9 +180,9 @@ private Q_SLOTS:
         QCOMPARE(Regional::trimBlanks(u"  a\tb \r\n  "_s), u"a\tb \r\n"_s);
         QCOMPARE(Regional::trimBlanks(u"\t x "_s), u"\t x"_s);
         Banco b;
-        b.nome()->setText(u" PANE\t"_s);
+        b.ui.txtNome->setText(u" PANE\t"_s);
         QCOMPARE(b.voci().size(), 0);
-        b.nome()->setText(u" PANE "_s);
+        b.ui.txtNome->setText(u" PANE "_s);
         QCOMPARE(b.voci().size(), 3);
     }
 };

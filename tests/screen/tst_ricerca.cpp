@@ -1,0 +1,313 @@
+// The product search: by code or barcode on Enter, by name on every key, the
+// items it lists, the product it loads, the arrows, F1 and F2, the growth of
+// the frame, and what reaches a SQL Server.
+#include "fixture/recorder.h"
+#include "fixture/schermo.h"
+
+#include <QCheckBox>
+
+using namespace Fixture;
+
+class TestRicerca : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void codiceBarcodeEProdottiC()
+    {
+        Schermo s(Program::Empty, false);
+        s.add(1, u"AB1"_s, u"UNO"_s, u"X1"_s);
+        s.add(2, u"AB2"_s, u"DUE"_s, u"X2"_s);
+        s.add(4, u"ZZ"_s, u"QUATTRO"_s, u"AB"_s);   // its barcode is the text: codes come first
+        s.add(5, u"ZZ5"_s, u"CINQUE"_s, u"AB1X"_s);   // a barcode that begins with the text is no match
+        s.add(5001, u"C1"_s, u"VECCHIO"_s, u"999"_s, true);
+        s.ui.txtCodice->setFocus();
+        scrivi(u"AB"_s);   // typing alone searches nothing
+        QVERIFY(s.voci().isEmpty());
+        tasto(Qt::Key_Return);
+        QCOMPARE(s.voci(), QStringList({voce(u"AB1"_s, u"UNO"_s, 1), voce(u"AB2"_s, u"DUE"_s, 2)}));
+        QVERIFY(Modulo::ProdottoAttivo);
+        QCOMPARE(s.scelta(), -1);   // several hits: none chosen, the focus stays
+        QCOMPARE(fuoco(), s.ui.txtCodice);
+
+        // a barcode, then a whole code, found only in prodottiC: the one hit is chosen
+        for (const QString &t : {u"999"_s, u"C1"_s}) {
+            Modulo::ProdottoAttivo = true;
+            s.cerca(t);
+            QCOMPARE(s.voci(), QStringList(voce(u"C1"_s, u"VECCHIO"_s, 5001)));
+            QVERIFY(!Modulo::ProdottoAttivo);
+            QCOMPARE(s.scelta(), 0);
+            QCOMPARE(fuoco(), s.ui.TxtCopieReali);
+            QCOMPARE(s.ui.TxtCopieReali->selectedText(), u"1"_s);
+        }
+        QCOMPARE(s.program.beeps, 0);
+        // nothing found: an empty list, one beep, no box, ProdottoAttivo kept
+        Modulo::ProdottoAttivo = true;
+        s.cerca(u"C"_s);   // prodottiC matches whole codes only
+        QVERIFY(s.voci().isEmpty() && s.ui.ListProdotti->isVisible() && Modulo::ProdottoAttivo);
+        QCOMPARE(s.program.beeps, 1);
+        // an empty text lists every code
+        s.cerca(QString());
+        QCOMPARE(s.voci().size(), 4);
+        QVERIFY(s.program.messages.isEmpty() && s.program.errors.isEmpty());
+    }
+
+    // The items' text; Up and Down move through them and load the product,
+    // the focus, the text and the caret (at the end) staying in the field;
+    // F1 and F2 from any control select the fields' text on yellow, not
+    // while the product editor has them disabled.
+    void vociETasti()
+    {
+        Schermo s(Program::Empty, false);
+        s.add(7, u"P1 "_s, u"  PASTA  CORTA "_s);
+        s.add(8, u"P1234567890ABCDEFGHI"_s, u"LUNGO"_s);
+        s.add(9, u"P12345678901234"_s, u"QUINDICI"_s);
+        s.program.exec(u"INSERT INTO Prodotti (IDProdotto, CodInterno) VALUES (123456, 'PX')"_s);
+        const QString cento(100, u' ');
+        s.cerca(u"P"_s);
+        QStringList voci = s.voci();
+        voci.sort();
+        QCOMPARE(voci, QStringList({u"             P1 - PASTA  CORTA"_s + cento + u"7"_s,
+                                    u"             PX - "_s + cento + u"123456"_s,
+                                    u"567890ABCDEFGHI - LUNGO"_s + cento + u"8"_s,
+                                    u"P12345678901234 - QUINDICI"_s + cento + u"9"_s}));
+        voci = s.voci();
+        for (auto [k, riga] : {std::pair(Qt::Key_Down, 0), {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 3},
+                               {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 0}, {Qt::Key_Up, 0}}) {
+            s.ui.txtCodice->setCursorPosition(0);
+            tasto(k);
+            QCOMPARE(s.scelta(), riga);
+            QVERIFY(voci.at(riga).endsWith(s.ui.TxtIdProdotto->text()));
+            QCOMPARE(fuoco(), s.ui.txtCodice);
+            QCOMPARE(s.ui.txtCodice->text() + QString::number(s.ui.txtCodice->cursorPosition()), u"P1"_s);
+        }
+        s.ui.txtNome->setText(u"XY"_s);
+        s.ui.txtCodice->setText(u"P"_s);
+        s.ui.TxtCopieReali->setFocus();
+        tasto(Qt::Key_F1);
+        QCOMPARE(fuoco(), s.ui.txtCodice);
+        QCOMPARE(s.ui.txtCodice->selectedText(), u"P"_s);
+        QVERIFY(s.ui.txtCodice->styleSheet().contains("rgb(255, 255, 128)"_L1));
+        s.ui.ListProdotti->setFocus();
+        tasto(Qt::Key_F2);
+        QCOMPARE(fuoco(), s.ui.txtNome);
+        QCOMPARE(s.ui.txtNome->selectedText(), u"XY"_s);
+        QVERIFY(s.ui.txtCodice->styleSheet().contains("rgb(255, 255, 255)"_L1));
+        s.ui.txtNome->setEnabled(false);
+        s.ui.txtCodice->setEnabled(false);
+        s.ui.TxtCopieReali->setFocus();
+        tasto(Qt::Key_F1);
+        tasto(Qt::Key_F2);
+        QCOMPARE(fuoco(), s.ui.TxtCopieReali);
+    }
+
+    // Quotes, accents and SQL wildcards are text to look for, in either field and table.
+    void testiStrani()
+    {
+        Schermo s(Program::Empty, false);
+        s.add(1, u"A'B"_s, u"L'ACQUA"_s);
+        s.add(2, u"CAFF\u00C8 \u00E0"_s, u"TRE"_s);
+        s.add(3, u"X_1"_s, u"[SCONTO]"_s, u"7%"_s);
+        s.add(5001, u"C'1"_s, u"VECCHIO"_s, u"56'78"_s, true);
+        for (auto [testo, id] : {std::pair(u"A'B"_s, 1), {u"CAFF\u00C8 \u00E0"_s, 2}, {u"56'78"_s, 5001}, {u"7%"_s, 3}}) {
+            s.cerca(testo);
+            QCOMPARE(s.voci().size(), 1);
+            QCOMPARE(ProdottiListModel::idVoce(s.voci().at(0)), double(id));
+        }
+        s.ui.txtNome->setText(u"L'A"_s);
+        QCOMPARE(s.voci(), QStringList(voce(u"A'B"_s, u"L'ACQUA"_s, 1)));
+        s.ui.txtNome->setText(u"[S"_s);
+        QCOMPARE(s.voci().size(), 1);
+        QVERIFY(s.program.errors.isEmpty() && s.program.messages.isEmpty());
+    }
+
+    void nomeInizioOppureOvunque()
+    {
+        Schermo s(Program::Empty, false);
+        s.add(1, u"P1"_s, u"PANE BIANCO"_s);
+        s.add(2, u"P2"_s, u"OLIO PER PANE"_s);
+        s.add(5001, u"ABCDEFGHIJKLMNOPQR"_s, u"PANETTONE  "_s, {}, true);
+        s.add(5002, u"C2"_s, u"VECCHIO PANE"_s, {}, true);
+        s.ui.txtCodice->setText(u"123"_s);
+        s.ui.txtNome->setFocus();
+        scrivi(u"PA"_s);
+        QCOMPARE(s.ui.txtCodice->text(), QString());
+        // prodottiC's items marked, the code cut to its last 15; nothing chosen
+        QCOMPARE(s.voci(), QStringList({voce(u"P1"_s, u"PANE BIANCO"_s, 1),
+                                        u"*DEFGHIJKLMNOPQR - PANETTONE     Eli."_s + QString(100, u' ') + u"5001Eli."_s}));
+        QCOMPARE(s.scelta(), -1);
+        // the mode changed with a product chosen: details cleared, the text kept, found anywhere
+        tasto(Qt::Key_Down);
+        QCOMPARE(s.ui.TxtIdProdotto->text(), u"1"_s);
+        QTest::mouseClick(s.ui.CheckTipoRicerca, Qt::LeftButton);
+        QCOMPARE(s.ui.TxtIdProdotto->text() + s.ui.txtNome->text(), u"PA"_s);
+        const QStringList voci = s.voci();   // Prodotti first, then prodottiC
+        QCOMPARE(voci.size(), 4);
+        QVERIFY(!voci.at(1).startsWith(u'*') && voci.at(2).startsWith(u'*'));
+        // Enter changes nothing: the product stays loaded, the focus here
+        s.ui.txtNome->setFocus();
+        tasto(Qt::Key_Down);
+        tasto(Qt::Key_Return);
+        QCOMPARE(fuoco(), s.ui.txtNome);
+        QCOMPARE(s.ui.TxtIdProdotto->text() + QString::number(s.voci().size()), u"14"_s);
+        // the whole name deleted: an empty list at design height, txtCodice emptied
+        s.ui.txtCodice->setText(u"123"_s);
+        s.ui.txtNome->selectAll();
+        tasto(Qt::Key_Backspace);
+        QVERIFY(s.voci().isEmpty() && s.ui.ListProdotti->isVisible() && s.ui.txtCodice->text().isEmpty());
+        QCOMPARE(s.altezze(), px({1695, 390}));
+        // the reset empties the list and txtCodice, keeps the name
+        s.ui.txtNome->setText(u"PA"_s);
+        s.ui.txtCodice->setText(u"123"_s);
+        s.form.AzzeraRicerca();
+        QVERIFY(s.voci().isEmpty() && s.ui.ListProdotti->isVisible());
+        QCOMPARE(s.ui.txtCodice->text() + s.ui.txtNome->text(), u"PA"_s);
+        QCOMPARE(s.altezze(), px({1695, 390}));
+    }
+
+    void nomeCinquantaPiuUno()
+    {
+        Schermo s(Program::Empty, false);
+        s.prodotti(1, 60, u"VINO "_s);
+        s.prodotti(5001, 3, u"VINO VECCHIO "_s, {}, true);
+        s.prodotti(6001, 60, u"ACETO "_s, {}, true);
+        s.ui.txtNome->setText(u"VINO"_s);
+        const QStringList voci = s.voci();   // a full list still gets prodottiC's first match
+        QCOMPARE(voci.size(), 51);
+        QVERIFY(!voci.at(49).startsWith(u'*') && voci.at(50).startsWith(u'*'));
+        s.ui.txtNome->setText(u"ACETO"_s);   // prodottiC alone stops at 50 too
+        QCOMPARE(s.voci().size(), 50);
+    }
+
+    // Only the barcode hits of Prodotti and the name search grow the frame
+    // and the list, up to 30 items; two names are 100 taller than the rule.
+    // The grown frame lies over the list of counted rows.
+    void altezze()
+    {
+        const struct { const char *cerca; int attivi, eliminati; QSize twips; } casi[] = {
+            {"777", 0, 0, {1695, 390}}, {"777", 1, 0, {1695, 390}}, {"777", 2, 0, {2095, 700}},
+            {"777", 31, 0, {7695, 5040}}, {"K", 31, 0, {1695, 390}}, {"777", 0, 2, {1695, 390}},
+            {"", 0, 1, {1695, 390}}, {"", 1, 1, {2195, 800}}, {"", 3, 0, {2295, 855}}, {"", 25, 6, {7695, 5040}}};
+        for (const auto &c : casi) {
+            Schermo s(Program::Empty, false);
+            s.prodotti(100, c.attivi, u"SALE "_s, u"777"_s);
+            s.prodotti(5001, c.eliminati, u"SALE "_s, u"777"_s, true);
+            *c.cerca ? s.cerca(QLatin1String(c.cerca)) : s.ui.txtNome->setText(u"SA"_s);
+            QCOMPARE(s.voci().size(), c.attivi + c.eliminati);
+            QCOMPARE(s.altezze(), px(c.twips));
+            if (c.twips.width() > 1695) {
+                const QRect sotto = s.ui.Frame3->geometry() & s.ui.lvwProdotti->geometry();
+                QWidget *sopra = s.form.centralWidget()->childAt(sotto.center());
+                QVERIFY(!sotto.isEmpty() && (sopra == s.ui.Frame3 || s.ui.Frame3->isAncestorOf(sopra)));
+            }
+            if (!*c.cerca)
+                QCOMPARE(s.scelta(), -1);   // the name search chooses not even a single item
+            QCOMPARE(s.program.beeps, c.attivi + c.eliminati == 0 ? 1 : 0);
+        }
+    }
+
+    // The chosen product in the detail fields, from either table, with its
+    // count so far; an id both tables hold loads the one the operator chose.
+    void prodottoScelto()
+    {
+        Schermo s(Program::Empty, false);
+        s.program.addProduct(10, u"P10  "_s, u"  PASTA DI SEMOLA "_s, u" 8001 "_s, 1234.5, 0.125, 12.5);
+        s.program.exec(u"INSERT INTO Prodotti (IDProdotto, CodInterno) VALUES (4, 'P4')"_s);
+        s.program.addProduct(5001, u"C1"_s, u"PANETTONE"_s, u"999"_s, 9.9, 5.8, 3, true);
+        s.program.addProduct(5001, u"N1"_s, u"NUOVO"_s, u"5001"_s, 1, 1, 1);
+        s.program.exec(u"INSERT INTO InventarioReale (IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale) "
+                       "VALUES (10, 0, 3), (5001, 0, 99), (0, 5001, 7.5)"_s);
+        auto valori = [&s] {
+            QStringList out;
+            for (const char *c : {"TxtDetCodiceLoro", "txtDescrizione1", "TxtBarcode", "txtPrVe1", "txtPrezAcquisto",
+                                  "txtQta", "TxtIdProdotto", "txtProdeliminto", "txtQtaReale", "TxtIdInvReale"})
+                out << s.testo(c);
+            return out.join(u'|');
+        };
+        s.cerca(u"P10"_s);
+        QCOMPARE(valori(), u"P10|PASTA DI SEMOLA| 8001 |1.234,50 \u20AC|0,12 \u20AC|12,5|10|0|3|"_s);
+        QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
+                 std::tuple(true, 10.0, 0.0));
+        s.cerca(u"999"_s);
+        QCOMPARE(valori(), u"C1|PANETTONE|999|9,90 \u20AC|5,80 \u20AC|3|0|5001|7,5|"_s);
+        QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
+                 std::tuple(false, 0.0, 5001.0));
+        s.cerca(u"P4"_s);   // no prices, stock or barcode; never counted
+        QCOMPARE(valori(), u"P4|||0,00 \u20AC|0,00 \u20AC|0|4|0|0|"_s);
+        // its product gone: nothing loaded, and Enter in the quantity saves nothing
+        s.cerca(u"999"_s);
+        s.program.exec(u"DELETE FROM prodottiC"_s);
+        s.ui.ListProdotti->selectionModel()->clearSelection();
+        s.ui.ListProdotti->setCurrentIndex(s.ui.ListProdotti->model()->index(0, 0));
+        QCOMPARE(s.testo("txtDescrizione1") + s.testo("TxtIdProdotto") + s.testo("txtQtaReale"), u"0"_s);
+        s.ui.TxtCopieReali->setFocus();
+        tasto(Qt::Key_Return);
+        QCOMPARE(s.righe().size(), 3);
+        QVERIFY(s.program.errors.isEmpty());
+    }
+
+    void idDellaVoce()
+    {
+        const std::pair<QString, double> casi[] = {
+            {u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001},   // a marked item
+            {u"123456789012345678901234"_s, 56789012345678901234.0},      // the last 20 characters only
+            {u"12.5"_s, 12.5}, {u"12,5"_s, 12}, {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}};
+        for (const auto &[testo, id] : casi)
+            QCOMPARE(ProdottiListModel::idVoce(testo), id);
+    }
+
+    // Without a connection each search and each product chosen shows the box,
+    // leaving the list or the details empty; a failed statement goes to the
+    // error form, and the screen is usable again.
+    void senzaConnessioneOErrore()
+    {
+        Schermo s(Program::Empty, false);
+        s.prodotti(1, 2, u"ARTICOLO "_s);
+        s.cerca(u"K"_s);
+        Modulo::ConnPrincipale().close();
+        tasto(Qt::Key_Down);
+        QCOMPARE(s.program.messages.size(), 1);
+        QCOMPARE(s.testo("txtDescrizione1") + s.testo("txtQtaReale"), u"0"_s);
+        s.cerca(u"K"_s);
+        s.ui.txtNome->setText(u"AR"_s);
+        s.ui.txtNome->clear();   // an empty name asks nothing of the database
+        s.form.AzzeraRicerca();
+        QCOMPARE(s.program.messages.size(), 4);
+        for (const MsgBox::Call &m : s.program.messages)
+            QVERIFY(m.prompt == "DataBase SQL non Connesso Correttamente!!"_L1 && m.title == "Attenzione!!"_L1 && m.style == 16);
+        QVERIFY(s.voci().isEmpty() && s.ui.ListProdotti->isVisible() && s.program.errors.isEmpty());
+        s.program.connect();
+        s.program.exec(u"DROP TABLE prodottiC"_s);
+        s.cerca(u"NO"_s);
+        QCOMPARE(s.program.errors.size(), 1);
+        QVERIFY(s.program.errors.at(0).description.contains("prodottiC"_L1));
+        QVERIFY(!s.program.errors.at(0).description.contains("Select"_L1));   // the statement is no part of it
+        QVERIFY(s.ui.ListProdotti->isVisible() && s.form.isEnabled());
+    }
+
+    // On SQL Server the search texts reach it as plain batches, a '[' escaped
+    // (LIKE reads it as a set there), quotes doubled.
+    void suSqlServer()
+    {
+        Program program;
+        START_RECORDER(rec, R"([{"match": "FROM prodotti", "columns": [["IDprodotto", "int"]], "rows": []}])");
+        Modulo::ConnPrincipale().open(rec.connectionString());
+        frmInventario form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.ui->txtCodice->setText(u"A[1]'"_s);
+        rec.log();
+        QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
+        form.ui->txtNome->setText(u"B[2"_s);
+        const QString s = u"Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM "_s;
+        QCOMPARE(rec.log(), (QStringList{
+            u"batch: "_s + s.arg(1) + u"Prodotti where CodInterno Like 'A[[]1]''%' UNION ALL "_s + s.arg(2)
+                + u"Prodotti where Barcode Like 'A[[]1]''' UNION ALL "_s + s.arg(3)
+                + u"prodottiC where Barcode Like 'A[[]1]''' UNION ALL "_s + s.arg(4)
+                + u"prodottiC  where CodInterno Like 'A[[]1]'''"_s,
+            u"batch: Select IDProdotto,Descrizione,CodInterno FROM Prodotti where Descrizione Like 'B[[]2%'"_s,
+            u"batch: Select  IDprodotto, CodInterno,Descrizione FROM prodottiC where Descrizione Like 'B[[]2%'"_s}));
+        QVERIFY(program.errors.isEmpty());
+    }
+};
+
+INVENTARIO_TEST(TestRicerca)
+#include "tst_ricerca.moc"
