@@ -1,0 +1,214 @@
+// The program's frame: term.ini byte for byte, the error form and its log,
+// opening the shared connection with its indicator and guard.
+#include "fixture/fixture.h"
+#include "fixture/testmain.h"
+#include "frame/frmerrore.h"
+#include "frame/modulo.h"
+#include "platform/clock.h"
+#include "screen/frminventario.h"
+#include "screen/inventariomodel.h"
+#include "ui_FrmErrore.h"
+#include "ui_frmInventario.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+void scriviFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+}
+QByteArray riga(const QString &logica) { return Modulo::CodificaRiga(logica) + "\r\n"; }
+QByteArray pad(const QByteArray &s, int w) { return s.leftJustified(w, ' ', true) + '|'; }
+QString leggi(const char *chiave) { return Modulo::LeggiParametro(QString::fromLatin1(chiave)); }
+bool scrivi(const char *chiave, const QString &valore) { return Modulo::ScriviParametro(QString::fromLatin1(chiave), valore); }
+} // namespace
+
+class TestFrame : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void scrambling()
+    {
+        QCOMPARE(Modulo::CodificaRiga(u"A=b"_s), QByteArray("\x4b\x47\x6c"));
+        // every code in its place, the ten top codes folded onto 9..0
+        const std::pair<int, int> codici[] = {{0, 10}, {1, 11}, {10, 20}, {33, 43}, {245, 255}, {246, 9}, {250, 5}, {255, 0}};
+        for (auto [c, b] : codici)
+            QCOMPARE(Modulo::CodificaRiga(QString(QChar(c))), QByteArray(1, char(b)));
+        for (int c = 1; c < 256; ++c)
+            if ((c < 0x80 || c >= 0xA0) && c != '"')
+                QCOMPARE(Modulo::DecodificaRiga(Modulo::CodificaRiga(QString(QChar(c)))), QString(QChar(c)));
+        QCOMPARE(Modulo::DecodificaRiga(QByteArray("\x00\x0a\x0b", 3)), QString(QChar(255)) + QChar(245) + QChar(1));
+        // quotes are doubled on writing and halved on reading
+        QCOMPARE(Modulo::CodificaRiga(u"\""_s), QByteArray("\x2c\x2c"));
+        QCOMPARE(Modulo::DecodificaRiga(Modulo::CodificaRiga(u"PWD=\"a\"\"b\""_s)), u"PWD=\"a\"\"b\""_s);
+    }
+
+    void fileNuovoChiaviSpaziDoppioni()
+    {
+        Fixture::Program program(Fixture::Program::Empty, false);
+        QCOMPARE(leggi("StrConnPrincipale"), QString());   // a missing file is created empty
+        QCOMPARE(program.readFile(u"term.ini"_s), QByteArray(""));
+        QVERIFY(QFile::exists(program.file(u"term.ini"_s)));
+        QVERIFY(scrivi("StrConnPrincipale", u"x=y"_s));
+        QCOMPARE(program.readFile(u"term.ini"_s), riga(u"STRCONNPRINCIPALE=x=y"_s));
+        QCOMPARE(leggi("StrConnPrincipale"), u"x=y"_s);
+        scriviFile(program.file(u"term.ini"_s), riga(u"strconnprincipaleserver=srv"_s) + riga(u"strconnprincipale=abc"_s)
+                                                    + riga(u"k=1"_s) + riga(u"X=2"_s) + riga(u"K=3"_s));
+        QCOMPARE(leggi(" StrConnPrincipale "), u"abc"_s);
+        QCOMPARE(leggi("StrConnPrincipaleServer") + leggi("k") + leggi("Y"), u"srv1"_s);
+        QVERIFY(scrivi("StrConnPrincipale", u"  nuovo  "_s) && scrivi(" K", u"9"_s) && scrivi("Vuota", QString()));
+        QCOMPARE(program.readFile(u"term.ini"_s), riga(u"strconnprincipaleserver=srv"_s) + riga(u"STRCONNPRINCIPALE=nuovo"_s)
+                                                      + riga(u"K=9"_s) + riga(u"X=2"_s) + riga(u"K=9"_s) + riga(u"VUOTA="_s));
+        QCOMPARE(leggi("Vuota"), QString());
+        QVERIFY(!QFile::exists(program.file(u"termTemp.ini"_s)));
+    }
+
+    void fileDanneggiati()
+    {
+        Fixture::Program program(Fixture::Program::Empty, false);
+        QByteArray garbage;
+        for (int i = 0; i < 256; ++i)
+            if (i != '\n' && i != '\r')
+                garbage.append(char(i));
+        const QByteArray lunga(100 * 1024, 'z');
+        // no final line end, a lone CR inside a line
+        scriviFile(program.file(u"term.ini"_s), garbage + "\r\n" + lunga + "\n" + riga(u"A=1"_s) + "x\ry");
+        QCOMPARE(leggi("A"), u"1"_s);
+        QVERIFY(scrivi("A", u"2"_s));
+        QCOMPARE(program.readFile(u"term.ini"_s), garbage + "\r\n" + lunga + "\r\n" + riga(u"A=2"_s) + "x\ry\r\n");
+        QVERIFY(scrivi("B", u"3"_s));
+        QCOMPARE(leggi("B") + leggi("A"), u"32"_s);
+        scriviFile(program.file(u"term.ini"_s), riga(u"A=1"_s).chopped(2));   // no line end at all
+        QVERIFY(scrivi("C", u"4"_s));
+        QCOMPARE(leggi("A") + leggi("C"), u"14"_s);
+        // a folder in the file's place fails every open, even for root
+        QVERIFY(QFile::remove(program.file(u"term.ini"_s)) && QDir(program.folder()).mkdir(u"term.ini"_s));
+        QCOMPARE(leggi("X"), QString());
+        QVERIFY(!scrivi("X", u"1"_s));
+        QCOMPARE(program.errors.size(), 2);
+        QVERIFY(program.errors.at(0).description.endsWith(" (LeggiParametro) "_L1));
+        QVERIFY(program.errors.at(1).description.endsWith(" (ScriviParametro) "_L1));
+    }
+
+    // The form shows the error and blinks; its button writes LogErrori.TXT
+    // (a header when new) and ends the program.
+    void moduloErroreELog()
+    {
+        Fixture::Program program;
+        Clock::setSource([] { return QDateTime(QDate(2026, 12, 5), QTime(9, 8, 7)); });
+        FrmErrore form;
+        const QString lunga = u"Tipo non corrispondente "_s + QString(190, u'd') + u" (LeggiParametro) "_s;
+        form.riempi({13, 4, lunga, u" frmInventario "_s, u"txtCodice"_s});
+        QCOMPARE(form.windowTitle(), u"Errore!!"_s);
+        QCOMPARE(form.ui->lblNumero->text() + form.ui->lblLinea->text() + form.ui->lblVersione->text(), u"1341.5.542"_s);
+        QCOMPARE(form.ui->txtDescrizione->toPlainText(), lunga);   // shown whole
+        const QString giallo = form.ui->Label1->styleSheet();
+        QVERIFY(giallo.contains("color: rgb(255, 255, 0)"_L1));
+        QCOMPARE(form.Timer1.interval(), 500);
+        form.Timer1_Timer();
+        QVERIFY(form.ui->Label1->styleSheet().contains("color: rgb(255, 128, 0)"_L1));
+        form.Timer1_Timer();
+        QCOMPARE(form.ui->Label1->styleSheet(), giallo);
+        form.ui->cmdEsci->click();
+        QCOMPARE(program.programEnds, 1);
+        const QByteArray testa = pad("Data", 10) + pad("Ora", 8) + pad("Form Attivo", 20) + pad("Oggetto Attivo", 20)
+                                 + pad("Linea", 6) + pad("Versione", 10) + pad("Descrizione Errore", 200) + pad("Numero", 10);
+        const QByteArray prima = pad("05/12/2026", 10) + pad("09:08:07", 8) + pad("frmInventario", 20) + pad("txtCodice", 20)
+                                 + pad("4", 6) + pad("1.5.542", 10) + pad(lunga.toLatin1(), 200) + pad("13", 10);
+        QCOMPARE(program.readFile(u"LogErrori.TXT"_s), testa + "\r\n" + prima + "\r\n");
+        // the second error adds a record only; the number cut to 10
+        form.riempi({-2147217900, 0, u"x"_s, QString(), QString()});
+        form.ui->cmdEsci->click();
+        QVERIFY(program.readFile(u"LogErrori.TXT"_s).endsWith(prima + "\r\n" + pad("05/12/2026", 10) + pad("09:08:07", 8)
+                                                              + pad("", 20) + pad("", 20) + pad("0", 6) + pad("1.5.542", 10)
+                                                              + pad("x", 200) + "-214721790|\r\n"));
+    }
+
+    // A trap passes the error's number and description with the routine's
+    // label, the active form and the control with the focus ("" for none).
+    void trappola()
+    {
+        Fixture::Program program;
+        QWidget window;
+        window.setObjectName(u"frmInventario"_s);
+        auto *field = new QLineEdit(&window);
+        field->setObjectName(u"txtCodice"_s);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        field->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return field->hasFocus(); }));
+        QVERIFY(!Modulo::guarded(u" (LOG) "_s, [] { throw RuntimeError(75, u"Accesso negato"_s); }));
+        const Modulo::ErrorRecord e = program.errors.value(0);
+        QCOMPARE(QStringList({QString::number(e.number), e.description, e.form, e.control}),
+                 QStringList({"75", "Accesso negato (LOG) ", "frmInventario", "txtCodice"}));
+        field->clearFocus();
+        window.hide();
+        Modulo::guarded(QString(), [] { throw RuntimeError(5, u"x"_s); });
+        QCOMPARE(program.errors.at(1).control, QString());
+    }
+
+    // Empty or missing term.ini, a string that cannot be right, a closed
+    // port or a missing file: "NO" at once, no box; the demo: "OK" and the
+    // screen ready; a silent server: "NO" after the whole 5 s, the window alive.
+    void avvioEIndicatore()
+    {
+        QTcpServer chiusa, muta;
+        QVERIFY(chiusa.listen(QHostAddress::LocalHost) && muta.listen(QHostAddress::LocalHost));
+        muta.pauseAccepting();   // its connections wait in the kernel's queue, unanswered
+        const QString server = u"Provider=SQLOLEDB;Data Source=127.0.0.1,%1;UID=sa;PWD=x;DATABASE=V"_s;
+        const QString porta = server.arg(chiusa.serverPort());
+        chiusa.close();
+        const struct { QString stringa; qint64 minimo, massimo; bool ok; } casi[] = {
+            {QString(), 0, 1000, false}, {u"garbage;;=="_s, 0, 1000, false}, {u"Provider=Nessuno;Data Source=x"_s, 0, 1000, false},
+            {porta, 0, 2500, false}, {u"Provider=SQLite;Data Source=assente.db"_s, 0, 1000, false},
+            {server.arg(muta.serverPort()), 4500, 6500, false}, {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
+        for (const auto &c : casi) {
+            Fixture::Program program(Fixture::Program::Demo, false);
+            if (!c.stringa.isEmpty())
+                scrivi("StrConnPrincipale", c.stringa);
+            int tick = 0;
+            QTimer timer;
+            QObject::connect(&timer, &QTimer::timeout, [&] { ++tick; });
+            timer.start(50);
+            frmInventario form;
+            form.show();
+            QElapsedTimer t;
+            t.start();
+            form.Form_Load();
+            QVERIFY2(t.elapsed() >= c.minimo && t.elapsed() < c.massimo, qPrintable(c.stringa));
+            QVERIFY(c.minimo == 0 || tick > 20);   // the window lived meanwhile
+            QCOMPARE(form.ui->lblTest1->text(), c.ok ? u"OK"_s : u"NO"_s);
+            QVERIFY(form.ui->lblTest1->styleSheet().contains(c.ok ? "background-color: rgb(0, 255, 0)"_L1
+                                                                  : "background-color: rgb(255, 0, 0)"_L1));
+            QCOMPARE(Modulo::ConnPrincipale().isOpen(), c.ok);
+            QCOMPARE(form.modelloLista()->columnCount(), c.ok ? 16 : 0);
+            QCOMPARE(form.modelloLista()->righe() > 0, c.ok);
+            QVERIFY(program.messages.isEmpty() && program.errors.isEmpty());
+            QVERIFY(QFile::exists(program.file(u"term.ini"_s)) && !QFile::exists(program.file(u"assente.db"_s)));
+            if (c.ok)
+                QVERIFY(Modulo::ApriConnessione());   // open already: left alone
+        }
+    }
+
+    void guardia()
+    {
+        Fixture::Program program;
+        QVERIFY(!Modulo::connessioneAperta());
+        QCOMPARE(program.messages.value(0).prompt + program.messages.value(0).title, u"DataBase SQL non Connesso Correttamente!!Attenzione!!"_s);
+        QCOMPARE(program.messages.value(0).style, 16);
+        program.connect();
+        QVERIFY(Modulo::connessioneAperta());
+        QCOMPARE(program.messages.size(), 1);
+    }
+};
+INVENTARIO_TEST(TestFrame)
+#include "tst_frame.moc"
