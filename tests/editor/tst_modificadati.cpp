@@ -36,13 +36,13 @@ struct Editore : Schermo {
     }
 };
 
-// Barcode, description, selling and purchase price.
+// Barcode, description, selling and purchase price; a null text leaves its field as loaded.
 void compila(FrmModificaDati &e, const QStringList &texts)
 {
-    e.ui->txtBarcodeForn->setText(texts[0]);
-    e.ui->txtDescrizione1->setText(texts[1]);
-    e.ui->txtPrVe1->setText(texts[2]);
-    e.ui->txtPrAcq1->setText(texts[3]);
+    QLineEdit *campi[] = {e.ui->txtBarcodeForn, e.ui->txtDescrizione1, e.ui->txtPrVe1, e.ui->txtPrAcq1};
+    for (int i = 0; i < 4; ++i)
+        if (!texts[i].isNull())
+            campi[i]->setText(texts[i]);
 }
 
 } // namespace
@@ -72,8 +72,7 @@ private Q_SLOTS:
             QCOMPARE((QStringList{u.lblCodice->text(), u.TxtDetCodiceLoro->text(), u.lblDescrizione->text(),
                                   u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
                      (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
-            QVERIFY(QTest::qWaitForWindowActive(&e));
-            QCOMPARE(QApplication::focusWidget(), u.txtBarcodeForn);
+            QTRY_COMPARE(QApplication::focusWidget(), u.txtBarcodeForn);
             QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 128)"));
             QCOMPARE(u.txtBarcodeForn->selectedText(), "8001230009045");
             QTest::keyClicks(u.txtBarcodeForn, "123456789012345678901");
@@ -100,57 +99,43 @@ private Q_SLOTS:
         });
     }
 
-    void savesIntoTheChosenTable_data()
+    // Into the chosen product's table only, texts trimmed of their blanks,
+    // an emptied price as 0; a negative price read from the database stays.
+    void salvaNellaTabellaScelta()
     {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<QVariantList>("stored");
-        const QString descr = "L'ANTICA «PASTA» \"È\" ÀÙ";
-        const QStringList typed{"  2000000000017 ", " " + descr, "1.234,5 \u20ac", ""};
-        const QVariantList stored{"2000000000017", descr, 1234.5, 0.0};
-        QTest::newRow("Prodotti") << "P00042" << "Prodotti" << 42 << typed << stored;
-        QTest::newRow("ProdottiC") << "C00001" << "prodottiC" << 5001 << typed << stored;
-        QTest::newRow("empty texts") << "P00042" << "Prodotti" << 42 << QStringList{"", "", "0", "0,5"}
-                                     << QVariantList{"", "", 0.0, 0.5};
-    }
-    void savesIntoTheChosenTable()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, table);
-        QFETCH(int, id);
-        QFETCH(QStringList, typed);
-        QFETCH(QVariantList, stored);
-        Editore s;
-        const QString other = table == "Prodotti" ? "prodottiC" : "Prodotti";
-        const QVariantList untouched = s.prodotto(other, id);
-        s.cerca(code);
-        s.modifica([&](FrmModificaDati &e) {
-            compila(e, typed);
-            e.ui->cmdSalva->click();
-        });
-        QCOMPARE(s.prodotto(table, id), stored);
-        QCOMPARE(s.prodotto(other, id), untouched);
-        QVERIFY(s.program.messages.isEmpty());
-        QVERIFY(s.program.errors.isEmpty());
-
-        // the main screen is ready for a fresh scan
-        for (const char *name : {"txtCodice", "txtNome", "TxtDetCodiceLoro", "txtDescrizione1", "txtPrVe1",
-                                 "txtPrezAcquisto", "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale",
-                                 "txtQta"})
-            QVERIFY2(s.form.findChild<QLineEdit *>(name)->text().isEmpty(), name);
-        QCOMPARE(s.voci().size(), 0);
-        QVERIFY(s.ui.txtCodice->isEnabled() && s.ui.txtNome->isEnabled());
-        QCOMPARE(s.form.focusWidget(), s.ui.txtCodice);
-        // the Enter that closed the editor is no search; the next one finds the product as saved
-        s.form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&s.form));
-        tasto(Qt::Key_Return);
-        QCOMPARE(s.voci().size(), 0);
-        s.cerca(code);
-        QCOMPARE(s.ui.TxtDetCodiceLoro->text(), code);
-        QCOMPARE(s.ui.txtDescrizione1->text(), stored[1].toString());
+        const QString d = u"L'ANTICA \u00abPASTA\u00bb \"\u00c8\" \u00c0\u00d9"_s;
+        const struct { const char *codice, *tabella; int id; QStringList scritti; QVariantList salvati; } casi[] = {
+            {"P00042", "Prodotti", 42, {"  2000000000017 ", "\t" + d + " ", "1.234,5 \u20ac", ""},
+             {"2000000000017", "\t" + d, 1234.5, 0.0}},
+            {"C00001", "prodottiC", 5001, {"2000000000017", d, "1.234,5", QString()}, {"2000000000017", d, 1234.5, -3.5}},
+            {"P00042", "Prodotti", 42, {"", "", "0", "0,5"}, {"", "", 0.0, 0.5}}};
+        for (const auto &c : casi) {
+            Editore s;
+            s.program.exec(u"UPDATE prodottiC SET PrezzoAcquisto = -3.5"_s);
+            const QString altra = QLatin1String(c.tabella) == "Prodotti"_L1 ? u"prodottiC"_s : u"Prodotti"_s;
+            const QVariantList intatta = s.prodotto(altra, c.id);
+            s.cerca(QLatin1String(c.codice));
+            s.modifica([&](FrmModificaDati &e) {
+                compila(e, c.scritti);
+                e.ui->cmdSalva->click();
+            });
+            QCOMPARE(s.prodotto(QLatin1String(c.tabella), c.id), c.salvati);
+            QCOMPARE(s.prodotto(altra, c.id), intatta);
+            QVERIFY(s.program.messages.isEmpty() && s.program.errors.isEmpty());
+            // the main screen is ready for a fresh scan
+            for (const char *nome : {"txtCodice", "txtNome", "TxtDetCodiceLoro", "txtDescrizione1", "txtPrVe1",
+                                     "txtPrezAcquisto", "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale", "txtQta"})
+                QVERIFY2(s.testo(nome).isEmpty(), nome);
+            QVERIFY(s.voci().isEmpty() && s.ui.txtCodice->isEnabled() && s.ui.txtNome->isEnabled());
+            QCOMPARE(s.form.focusWidget(), s.ui.txtCodice);
+            // the Enter that closed the editor is no search; the next one finds the product as saved
+            s.form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&s.form));
+            tasto(Qt::Key_Return);
+            QVERIFY(s.voci().isEmpty());
+            s.cerca(QLatin1String(c.codice));
+            QCOMPARE(s.ui.txtDescrizione1->text(), c.salvati[1].toString());
+        }
     }
 
     // Nothing chosen: a message and no editor. A product deleted while the
@@ -173,7 +158,7 @@ private Q_SLOTS:
         QVERIFY(closed);
         QCOMPARE(s.program.messages.size(), 2);
         QCOMPARE(s.program.messages[0].prompt, "Devi Selezionare un Prodotto!!");
-        QCOMPARE(s.program.messages[1].prompt, "Prodotto non Trovato !!!");
+        QCOMPARE(s.program.messages[1].prompt + s.program.messages[1].title, "Prodotto non Trovato !!!Attenzione!!");
         QCOMPARE(s.program.messages[1].style, 16);
         QCOMPARE(s.program.scalar("SELECT count(*) FROM Prodotti WHERE IDProdotto = 42").toInt(), 0);
     }

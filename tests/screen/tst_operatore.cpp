@@ -1,10 +1,8 @@
 // The main screen as the operator meets it: keys sent to whatever has the
 // focus, Tab through the real focus chain, rows clicked, menus and other
 // windows taking the activation.
-#include "editor/frmmodificadati.h"
 #include "fixture/schermo.h"
 #include "platform/regional.h"
-#include "ui_FrmModificaDati.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -152,26 +150,6 @@ private Q_SLOTS:
         QCOMPARE(padre, &b.form);
         QVERIFY((centro - b.form.geometry().center()).manhattanLength() < 40);
         QCOMPARE(b.program.programEnds, 1);
-    }
-
-    // A negative price read from the database is stored as it is when the
-    // operator corrects only the barcode.
-    void prezzoNegativoDalDatabase()
-    {
-        Banco b;
-        b.program.exec(u"UPDATE Prodotti SET PrezzoAcquisto = -3.5 WHERE IDProdotto = 3"_s);
-        b.ui.txtCodice->setFocus();
-        scrivi(u"8003"_s);
-        tasto(Qt::Key_Return);
-        Fixture::whenModal([](QWidget *modal) {
-            auto *e = qobject_cast<FrmModificaDati *>(modal);
-            e->ui->txtBarcodeForn->setText(u"8004"_s);
-            e->ui->cmdSalva->click();
-        });
-        b.clic("cmdModifica");
-        QCOMPARE(b.program.rows(u"SELECT Barcode, PrezzoAcquisto FROM Prodotti WHERE IDProdotto = 3"_s).value(0),
-                 (QVariantList{u"8004"_s, -3.5}));
-        QVERIFY(b.program.messages.isEmpty());
     }
 
     // Trimming takes blanks away, nothing else.

@@ -3,7 +3,6 @@
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "frame/modulo.h"
-#include "platform/connstring.h"
 #include "platform/db.h"
 #include "platform/odbcsetup.h"
 #include "records/schema.h"
@@ -14,33 +13,33 @@
 #include "ui_frmInventario.h"
 
 #include <QAbstractItemView>
-#include <QAction>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlDatabase>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-const QString kFallito = "Impossibile Connettere il Database Principale!! ";
+const QString kFallito = u"Impossibile Connettere il Database Principale!! "_s;
 
 // The connection string and its four parts as term.ini holds them.
 QStringList chiavi()
 {
     QStringList values;
     for (const char *k : {"", "Server", "Utente", "Password", "Database"})
-        values << Modulo::LeggiParametro("StrConnPrincipale" + QString::fromLatin1(k));
+        values << Modulo::LeggiParametro(u"StrConnPrincipale"_s + QLatin1String(k));
     return values;
 }
+QString stringa(const FormConfigurazione &d) { return d.ui->txtStringa->toPlainText(); }
 } // namespace
 
 class FormConfigurazioneTest : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
+    OdbcSetup::Machine m_machine;
 
     QString write(const QString &name, const QByteArray &text)
     {
@@ -49,7 +48,6 @@ class FormConfigurazioneTest : public QObject {
         f.write(text);
         return f.fileName();
     }
-    OdbcSetup::Machine m_machine;
 
 private Q_SLOTS:
     void init()
@@ -66,124 +64,100 @@ private Q_SLOTS:
     // FreeTDS's sections, then the aliases (Windows), then the servers of
     // the data sources with a SQL Server driver (by name or library), each
     // name once; on Linux read from freetds.conf and odbc.ini.
-    void serverNamesFromTheConfiguration()
+    void nomiDeiServer()
     {
-        const QString conf = write("a.conf",
-                                   "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n\thost = 10.0.0.5\n"
-                                   "#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
-        QCOMPARE(OdbcSetup::sectionsOf(conf, {"global"}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
-        const QString ini = write("a.ini",
-                                  "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
-                                  "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
-                                  "[ViaTds]\nDriver=freetds\nServername=magazzino\n"
-                                  "[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\nPort=1500\n"
-                                  "[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo\n"
-                                  "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n"
-                                  "[Locale]\nDriver=SQLite3\nServer=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\n"
-                                  "Server=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
-        m_machine = {{}, OdbcSetup::sectionsOf(conf, {"global"}), {"SRV01\\SQLEXPRESS", "vecchio"},
-                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath("missing.ini"))};
-        QCOMPARE(ServerList::available(), (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio",
-                                                       "10.0.0.9,1500", "nativo", "ms"}));
+        const QString conf = write(u"a.conf"_s, "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n\thost = 10.0.0.5\n"
+                                               "#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
+        QCOMPARE(OdbcSetup::sectionsOf(conf, {u"global"_s}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
+        const QString ini = write(u"a.ini"_s,
+            "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
+            "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
+            "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\n"
+            "Port=1500\n[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo\n"
+            "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n[Locale]\nDriver=SQLite3\n"
+            "Server=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
+        m_machine = {{}, OdbcSetup::sectionsOf(conf, {u"global"_s}), {"SRV01\\SQLEXPRESS", "vecchio"},
+                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath(u"missing.ini"_s))};
+        QCOMPARE(ServerList::available(),
+                 (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo", "ms"}));
     }
 
     // The names offered and what is stored; any change of the four parts
-    // composes the string anew.
-    void loadsAndRebuildsTheString()
+    // composes the string anew; the box takes what is typed (SRV1 stays
+    // SRV1 beside SRV10), and a name chosen from the list rebuilds it too.
+    void caricaERicomponeLaStringa()
     {
         Fixture::Program p;   // term.ini holds only the SQLite string
         FormConfigurazione d;
-        QCOMPARE(d.ui->ComboServer->count(), 2);
-        QCOMPARE(d.ui->ComboServer->currentText(), "");
-        QCOMPARE(d.ui->txtStringa->toPlainText(), p.connectionString());
-        QVERIFY(d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden());
-        QVERIFY(p.messages.isEmpty() && p.errors.isEmpty());
-
-        QTest::keyClicks(d.ui->txtUtente, " sa ");
-        QCOMPARE(d.ui->txtStringa->toPlainText(), "Provider=SQLOLEDB;Data Source=;UID=sa;PWD=;DATABASE=");
-        QTest::keyClicks(d.ui->txtStringa, "x");   // typing in the string changes nothing else
-        QCOMPARE(d.ui->txtUtente->text(), " sa ");
-        d.ui->ComboServer->setCurrentIndex(1);
-        QCOMPARE(d.ui->txtStringa->toPlainText(), "Provider=SQLOLEDB;Data Source=CASSA;UID=sa;PWD=;DATABASE=");
-        d.ui->txtStringa->setPlainText("a mano");
-        Q_EMIT d.ui->ComboServer->activated(1);   // the name already shown, chosen again
-        QCOMPARE(d.ui->txtStringa->toPlainText(), "Provider=SQLOLEDB;Data Source=CASSA;UID=sa;PWD=;DATABASE=");
-        QTest::keyClicks(d.ui->txtDatabase, "Ventrox ");
-        QTest::keyClicks(d.ui->txtPassword, " p w ");
-        QCOMPARE(d.ui->txtStringa->toPlainText(),
-                 "Provider=SQLOLEDB;Data Source=CASSA;UID=sa;PWD=p w;DATABASE=Ventrox");
-
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCOMPARE(d.windowTitle(), u"Configurazione della Connessione SQL"_s);
+        QCOMPARE(d.ui->ComboServer->count() + d.ui->ComboServer->currentText().size(), 2);
+        QCOMPARE(stringa(d), p.connectionString());
+        QVERIFY(d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden() && p.messages.isEmpty());
+        QTest::keyClicks(d.ui->txtUtente, u" sa "_s);
+        QCOMPARE(stringa(d), u"Provider=SQLOLEDB;Data Source=;UID=sa;PWD=;DATABASE="_s);
+        QTest::keyClicks(d.ui->txtStringa, u"x"_s);   // typing in the string changes nothing else
+        QCOMPARE(d.ui->txtUtente->text(), u" sa "_s);
+        d.ui->ComboServer->addItem(u"SRV10"_s);
+        d.ui->ComboServer->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), u"SRV1"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(d.ui->ComboServer->currentText() + QString::number(d.ui->ComboServer->count()), u"SRV13"_s);
+        QCOMPARE(QApplication::focusWidget(), d.ui->txtStringa);
+        QCOMPARE(stringa(d), u"Provider=SQLOLEDB;Data Source=SRV1;UID=sa;PWD=;DATABASE="_s);
+        d.ui->txtStringa->setPlainText(u"a mano"_s);
+        d.ui->ComboServer->showPopup();
+        d.ui->ComboServer->view()->setCurrentIndex(d.ui->ComboServer->model()->index(1, 0));
+        QTest::keyClick(d.ui->ComboServer->view(), Qt::Key_Return);
+        QCOMPARE(stringa(d), u"Provider=SQLOLEDB;Data Source=CASSA;UID=sa;PWD=;DATABASE="_s);
+        QTest::keyClicks(d.ui->txtDatabase, u"Ventrox "_s);
+        QTest::keyClicks(d.ui->txtPassword, u" p w "_s);
+        QCOMPARE(stringa(d), u"Provider=SQLOLEDB;Data Source=CASSA;UID=sa;PWD=p w;DATABASE=Ventrox"_s);
         // no SQL Server driver: told, no names offered, what is stored loaded all the same
         m_machine.drivers = QStringList{"SQLite3", "PostgreSQL Unicode"};
-        Modulo::ScriviParametro("StrConnPrincipaleServer", "SRV");
+        Modulo::ScriviParametro(u"StrConnPrincipaleServer"_s, u"SRV"_s);
         FormConfigurazione senza;
-        QCOMPARE(p.messages.size(), 1);
-        QCOMPARE(p.messages[0].title, "Librerie MS SQL Mancanti!");
-        QCOMPARE(p.messages[0].style, 64);
+        QCOMPARE(p.messages.value(0).title + QString::number(p.messages.value(0).style), u"Librerie MS SQL Mancanti!64"_s);
+        QCOMPARE(p.messages.value(0).prompt, u"Su questo PC non sono Installate le librerie Client di MS SQL!\r\n\r\n"
+                                             "Il Programma funziona ugualmente per\u00f2 non riesce a trovare i Server "
+                                             "Disponibili in Automatico!"_s);
         QCOMPARE(senza.ui->ComboServer->count(), 0);
-        QCOMPARE(senza.ui->ComboServer->currentText(), "SRV");
-        QCOMPARE(senza.ui->txtStringa->toPlainText(), p.connectionString());
+        QCOMPARE(senza.ui->ComboServer->currentText() + stringa(senza), u"SRV"_s + p.connectionString());
     }
 
     // No SQL Server answers here: a stand-in accepts every string. A composed
     // string is stored with its parts, which the next opening shows; a
     // hand-made one with the parts emptied.
-    // The server box takes what is typed (SRV1 stays SRV1 beside SRV10); a
-    // name chosen from the list rebuilds the string too.
-    void serverTypedOrChosen()
+    void salvaConOSenzaLeParti()
     {
         Fixture::Program p;
-        FormConfigurazione d;
-        d.show();
-        QVERIFY(QTest::qWaitForWindowActive(&d));
-        QComboBox *combo = d.ui->ComboServer;
-        combo->addItem("SRV10");
-        combo->setFocus();
-        QTest::keyClicks(QApplication::focusWidget(), "SRV1");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(combo->currentText(), "SRV1");
-        QVERIFY(d.ui->txtStringa->toPlainText().startsWith("Provider=SQLOLEDB;Data Source=SRV1;UID="));
-        QCOMPARE(combo->count(), 3);
-        combo->showPopup();
-        combo->view()->setCurrentIndex(combo->model()->index(2, 0));
-        QTest::keyClick(combo->view(), Qt::Key_Return);
-        QVERIFY(d.ui->txtStringa->toPlainText().startsWith("Provider=SQLOLEDB;Data Source=SRV10;UID="));
-        d.ui->CmdEsci->click();
-    }
-
-    void storesTheStringWithOrWithoutItsParts()
-    {
-        Fixture::Program p;
-        QStringList tested;
+        QStringList provate;
         FormConfigurazione::setConnectionTest([&](const QString &s) {
-            tested << s;
+            provate << s;
             return QString();
         });
-        const QString password = "p;w=\"x y";
-        const QString composta =
-            "Provider=SQLOLEDB;Data Source=SRV01\\SQLEXPRESS;UID=sa;PWD=" + password + ";DATABASE=Ventrox";
+        const QString password = u"p;w=\"x y"_s;
+        const QString composta = u"Provider=SQLOLEDB;Data Source=SRV01\\SQLEXPRESS;UID=sa;PWD="_s + password + u";DATABASE=Ventrox"_s;
         {
             FormConfigurazione d;
-            d.ui->ComboServer->setEditText(" SRV01\\SQLEXPRESS ");
-            d.ui->txtUtente->setText(" sa");
-            d.ui->txtPassword->setText("  " + password + " ");
-            d.ui->txtDatabase->setText("Ventrox  ");
-            QCOMPARE(d.ui->txtStringa->toPlainText(), composta);
+            d.ui->ComboServer->setEditText(u" SRV01\\SQLEXPRESS "_s);
+            d.ui->txtUtente->setText(u" sa"_s);
+            d.ui->txtPassword->setText(u"  "_s + password + u" "_s);
+            d.ui->txtDatabase->setText(u"Ventrox  "_s);
+            QCOMPARE(stringa(d), composta);
             d.ui->cmdDBSalva->click();
         }
-        QCOMPARE(tested, QStringList{composta});
+        QCOMPARE(provate, QStringList{composta});
         QCOMPARE(chiavi(), (QStringList{composta, "SRV01\\SQLEXPRESS", "sa", password, "Ventrox"}));
-
         FormConfigurazione d;
-        QCOMPARE(d.ui->ComboServer->currentText(), "SRV01\\SQLEXPRESS");
-        QCOMPARE(d.ui->txtPassword->text(), password);
-        QCOMPARE(d.ui->txtStringa->toPlainText(), composta);
-        d.ui->txtStringa->setPlainText("  Provider=SQLite;Data Source=x.db \n");
+        QCOMPARE(d.ui->ComboServer->currentText() + d.ui->txtPassword->text(), u"SRV01\\SQLEXPRESS"_s + password);
+        QCOMPARE(stringa(d), composta);
+        d.ui->txtStringa->setPlainText(u"  Provider=SQLite;Data Source=x.db \n"_s);
         d.ui->cmdDBSalva->click();
         QCOMPARE(chiavi(), (QStringList{"Provider=SQLite;Data Source=x.db", "", "", "", ""}));
         QCOMPARE(p.messages.size(), 2);
-        QCOMPARE(p.messages[1].prompt, "Database Principale Collegato Correttamente!!");
-        QCOMPARE(p.messages[1].title, "Database OK");
+        QCOMPARE(p.messages[1].prompt + p.messages[1].title, u"Database Principale Collegato Correttamente!!Database OK"_s);
         QCOMPARE(p.messages[1].style, 64);
         QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden());
         QVERIFY(d.isEnabled() && !QApplication::overrideCursor());
@@ -192,66 +166,62 @@ private Q_SLOTS:
     // A refused string stores nothing. An accepted one, however long, is
     // what the next start opens: here another database, named relative to
     // the program's folder.
-    void onlyAnAcceptedStringIsStored()
+    void soloUnaStringaAccettata()
     {
         Fixture::Program p;
-        Schema::creaDatabaseSQLite(p.file("altro.db"), true);
+        Schema::creaDatabaseSQLite(p.file(u"altro.db"_s), true);
         FormConfigurazione d;
-        const QByteArray before = p.readFile("term.ini");
-        for (const QString &refused : {"Provider=SQLite;Data Source=" + p.file("nessuno.db"),
-                                       FormConfigurazione::stringaComposta("", "", "", ""), QString(5000, ';')}) {
-            d.ui->txtStringa->setPlainText(refused);
+        const QByteArray prima = p.readFile(u"term.ini"_s);
+        for (const QString &rifiutata : {u"Provider=SQLite;Data Source="_s + p.file(u"nessuno.db"_s),
+                                         FormConfigurazione::stringaComposta({}, {}, {}, {}), QString(5000, u';')}) {
+            d.ui->txtStringa->setPlainText(rifiutata);
             d.ui->cmdDBSalva->click();
             const MsgBox::Call m = p.messages.value(p.messages.size() - 1);
-            QVERIFY2(m.title == kFallito && m.style == 16 && !m.prompt.isEmpty(), qPrintable(refused.left(60)));
+            QVERIFY2(m.title == kFallito && m.style == 16 && !m.prompt.isEmpty(), qPrintable(rifiutata.left(60)));
             QVERIFY(d.ui->ImageSi->isHidden() && !d.ui->imageNo->isHidden() && d.isEnabled());
-            QCOMPARE(p.readFile("term.ini"), before);
+            QCOMPARE(p.readFile(u"term.ini"_s), prima);
         }
-        QVERIFY2(p.messages[0].prompt.contains("nessuno.db"), qPrintable(p.messages[0].prompt));
-
-        QString lunga = "Provider=SQLite;Data Source=altro.db;Commento=";
-        lunga += QString(5000 - lunga.size(), 'x');
+        QVERIFY2(p.messages[0].prompt.contains("nessuno.db"_L1), qPrintable(p.messages[0].prompt));
+        QString lunga = u"Provider=SQLite;Data Source=altro.db;Commento="_s;
+        lunga += QString(5000 - lunga.size(), u'x');
         d.ui->txtStringa->setPlainText(lunga);
         d.ui->cmdDBSalva->click();
         QCOMPARE(p.messages.size(), 4);
-        QCOMPARE(p.messages.last().title, "Database OK");
+        QCOMPARE(p.messages.last().title, u"Database OK"_s);
         QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden());
         QCOMPARE(chiavi()[0], lunga);
         Modulo::ConnPrincipale().close();
         QVERIFY(Modulo::ApriConnessione());
-        Recordset rs(Modulo::ConnPrincipale(), "Select Count(IdProdotto) as Conta FROM Prodotti ");
-        QVERIFY(rs.field("Conta").toInt() > 0);   // the demo's products, not the empty test.db
+        Recordset rs(Modulo::ConnPrincipale(), u"Select Count(IdProdotto) as Conta FROM Prodotti "_s);
+        QVERIFY(rs.field(u"Conta"_s).toInt() > 0);   // the demo's products, not the empty test.db
     }
 
     // A port that takes the connection and never says a word: the test gives
     // up after about 5 seconds, and the window keeps painting meanwhile.
-    void serverThatNeverAnswers()
+    void serverMuto()
     {
         OdbcSetup::setFake(nullptr);
-        if (!QSqlDatabase::isDriverAvailable("QODBC") || ConnString::sqlServerDriver().isEmpty())
+        if (!QSqlDatabase::isDriverAvailable(u"QODBC"_s) || OdbcSetup::sqlServerDrivers().isEmpty())
             QSKIP("no SQL Server ODBC driver on this machine");
-        QTcpServer silent;   // takes connections into the kernel's queue, never answers
-        QVERIFY(silent.listen(QHostAddress::LocalHost));
-        silent.pauseAccepting();
-
+        QTcpServer muto;   // takes connections into the kernel's queue, never answers
+        QVERIFY(muto.listen(QHostAddress::LocalHost));
+        muto.pauseAccepting();
         Fixture::Program p;
         FormConfigurazione d;
-        d.ui->ComboServer->setEditText(QString("127.0.0.1,%1").arg(silent.serverPort()));
-        int ticks = 0;
-        bool disabledMeanwhile = false;
-        QTimer painter;
-        connect(&painter, &QTimer::timeout, [&] { ++ticks; disabledMeanwhile |= !d.isEnabled(); });
-        painter.start(50);
-        QElapsedTimer clock;
-        clock.start();
+        d.ui->ComboServer->setEditText(u"127.0.0.1,%1"_s.arg(muto.serverPort()));
+        int tick = 0;
+        bool disabilitata = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { ++tick; disabilitata |= !d.isEnabled(); });
+        timer.start(50);
+        QElapsedTimer t;
+        t.start();
         d.ui->cmdDBSalva->click();
-        const qint64 elapsed = clock.elapsed();
-        painter.stop();
-        silent.close();   // lets the abandoned attempt end
+        const qint64 durata = t.elapsed();
+        muto.close();   // lets the abandoned attempt end
         QTest::qWait(300);
-
-        QVERIFY2(elapsed > 4000 && elapsed < 7000, qPrintable(QString::number(elapsed)));
-        QVERIFY(ticks > 10 && disabledMeanwhile);
+        QVERIFY2(durata > 4000 && durata < 7000, qPrintable(QString::number(durata)));
+        QVERIFY(tick > 10 && disabilitata);
         QCOMPARE(p.messages.size(), 1);
         QCOMPARE(p.messages[0].title, kFallito);
         QVERIFY(!d.ui->imageNo->isHidden());
@@ -259,24 +229,23 @@ private Q_SLOTS:
     }
 
     // Opened from the menu; only ESCI leaves it.
-    void menuOpensTheDialogOnlyEsciLeaves()
+    void dalMenuSoloEsci()
     {
         Fixture::Program p;
         frmInventario w;
-        bool stayed = false;
+        bool rimasta = false;
         Fixture::whenModal([&](QWidget *modal) {
             auto *d = qobject_cast<FormConfigurazione *>(modal);
             if (!d)
                 return modal->hide();
             QTest::keyClick(d, Qt::Key_Escape);
             d->close();
-            stayed = d->isVisible();
-            d->ui->CmdEsci->click();
+            rimasta = d->isVisible();
+            d->ui->CmdEsci->setFocus();
+            QTest::keyClick(d->ui->CmdEsci, Qt::Key_Return);   // Enter presses a focused button
         });
         w.ui->ConfFTP->trigger();
-        QVERIFY(stayed);
-        QVERIFY(w.isEnabled());
-        QVERIFY(p.errors.isEmpty());
+        QVERIFY(rimasta && w.isEnabled() && p.errors.isEmpty());
     }
 };
 
