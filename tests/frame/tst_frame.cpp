@@ -5,6 +5,7 @@
 #include "frame/frmerrore.h"
 #include "frame/modulo.h"
 #include "platform/clock.h"
+#include "records/schema.h"
 #include "screen/frminventario.h"
 #include "screen/inventariomodel.h"
 #include "ui_FrmErrore.h"
@@ -194,8 +195,12 @@ private Q_SLOTS:
             QCOMPARE(form.modelloLista()->righe() > 0, c.ok);
             QVERIFY(program.messages.isEmpty() && program.errors.isEmpty());
             QVERIFY(QFile::exists(program.file(u"term.ini"_s)) && !QFile::exists(program.file(u"assente.db"_s)));
-            if (c.ok)
-                QVERIFY(Modulo::ApriConnessione());   // open already: left alone
+            if (c.ok) {   // open already: left alone, whatever term.ini says now
+                Schema::creaDatabaseSQLite(program.file(u"altro.db"_s), false);
+                scrivi("StrConnPrincipale", u"Provider=SQLite;Data Source=altro.db"_s);
+                QVERIFY(Modulo::ApriConnessione());
+                QVERIFY(Recordset(Modulo::ConnPrincipale(), u"SELECT count(*) AS n FROM Prodotti"_s).field(u"n"_s).toInt() > 0);
+            }
         }
     }
 

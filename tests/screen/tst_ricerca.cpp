@@ -240,7 +240,8 @@ private Q_SLOTS:
         QCOMPARE(s.testo("txtDescrizione1") + s.testo("TxtIdProdotto") + s.testo("txtQtaReale"), u"0"_s);
         s.ui.TxtCopieReali->setFocus();
         tasto(Qt::Key_Return);
-        QCOMPARE(s.righe().size(), 3);
+        QCOMPARE(s.righe().size() + s.voci().size(), 4);
+        QCOMPARE(fuoco(), s.ui.TxtCopieReali);
         QVERIFY(s.program.errors.isEmpty());
     }
 
