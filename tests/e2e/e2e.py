@@ -21,11 +21,6 @@ def xdo(*args, check=True):
     return run("xdotool", *[str(a) for a in args], check=check)
 
 
-def shift(line):
-    """term.ini's scrambling of one logical line."""
-    return bytes(c + 10 if c <= 245 else 255 - c for c in line.replace('"', '""').encode("cp1252")) + b"\r\n"
-
-
 class Program:
     """One program folder, and the program running in it."""
 
@@ -82,9 +77,6 @@ class Program:
     def key(self, *keys):
         xdo("key", "--delay", 30, *keys)
 
-    def type(self, text):
-        xdo("type", "--delay", 4, "--", text)
-
     def scan(self, *fields):
         """A keyboard-wedge reader: each field at reader speed and Return,
         one right after the other, with no pause for the program."""
@@ -96,6 +88,12 @@ class Program:
         self.click(75, 10, client=False)       # "Configurazione"
         time.sleep(0.3)
         self.key(*(["Down"] * downs), "Return")
+
+    def delete_newest_row(self):
+        self.click(8 + 100, 144 + 28)          # the first row of the list: the newest count
+        self.click(936 + 36, 464 + 40)         # Elimina Riga
+        time.sleep(0.5)
+        self.key("Return")                     # Yes
 
     def window(self, title, timeout=30):
         deadline = time.time() + timeout
@@ -118,8 +116,8 @@ class Program:
         m = re.search(r"\((\d+),(\d+),(\d+)", run("convert", path, "-depth", "8", "txt:").splitlines()[-1])
         return tuple(int(v) for v in m.groups())
 
-    def rows(self, sql, args=(), db=None):
-        con = sqlite3.connect(db or self.db, timeout=10)
+    def rows(self, sql, args=()):
+        con = sqlite3.connect(self.db, timeout=10)
         try:
             return con.execute(sql, args).fetchall()
         finally:
@@ -178,10 +176,7 @@ def counting_at_reader_speed(p):
 def files_written_and_opened(p):
     newest = p.rows("SELECT max(IDInventarioReale), count(*) FROM InventarioReale")[0]
     p.start()
-    p.click(8 + 100, 144 + 28)          # the first row of the list: the newest count
-    p.click(936 + 36, 464 + 40)         # Elimina Riga
-    time.sleep(0.5)
-    p.key("Return")                     # Yes
+    p.delete_newest_row()
     p.wait_until(lambda: os.path.exists(os.path.join(p.folder, "LOGSalvaRiga.Dat")), "the log")
     assert not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest[0],))
     log = p.file("LOGSalvaRiga.Dat").split(b"\r\n")
@@ -196,31 +191,6 @@ def files_written_and_opened(p):
     n = newest[1] - 1
     assert lines[0].startswith(b"Inventario del Data: ") and {len(l) for l in lines[1:2 + n]} == {755}
     assert lines[2 + n:4 + n] == [b"", b""] and lines[4 + n].startswith(b"       Totale Inventario: ")
-
-
-@scenario
-def connection_dialog_then_the_next_start(p):
-    altro = os.path.join(p.folder, "altro.db")
-    shutil.copy(p.db, altro)
-    p.start()
-    p.menu_item(1)                       # Configura Connessione SQL
-    assert p.window("^Configurazione della Connessione SQL$"), "the dialog did not open"
-    time.sleep(0.3)
-    p.key("Tab", "Tab", "Tab", "Tab", "ctrl+a")   # user, password, database, server, string
-    p.type("Provider=SQLite;Data Source=altro.db")
-    p.key("Tab", "space")                # TESTA e SALVA
-    assert p.window("^Database OK$"), "no confirmation"
-    p.key("Return")
-    time.sleep(0.3)
-    p.key("alt+e")
-    time.sleep(0.3)
-    assert p.file("term.ini").startswith(shift("STRCONNPRINCIPALE=Provider=SQLite;Data Source=altro.db"))
-    p.stop()
-    p.start()
-    p.wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
-    p.scan(p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 3")[0][0], "2")
-    p.wait_until(lambda: p.rows("SELECT count(*) FROM InventarioReale WHERE IDProdottoVentrox = 3 AND "
-                                "GiacenzaReale = 2", db=altro) == [(1,)], "the count stored in the new database")
 
 
 @scenario
@@ -261,10 +231,7 @@ def unwritable_log_and_garbage_term_ini(p):
     p.wait_until(lambda: p.rows("SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 7") == [(2.0,)],
                  "a count stored on the open connection")
     newest = p.rows("SELECT max(IDInventarioReale) FROM InventarioReale")[0][0]
-    p.click(8 + 100, 144 + 28)
-    p.click(936 + 36, 464 + 40)
-    time.sleep(0.5)
-    p.key("Return")
+    p.delete_newest_row()
     assert p.window("^Errore!!$"), "no error form for the log"
     assert not p.rows("SELECT 1 FROM InventarioReale WHERE IDInventarioReale = ?", (newest,))
     p.key("alt+e")

@@ -21,9 +21,9 @@ const QString kBcCaffe = u"8001230009045"_s, kBcZucchero = u"8001230009052"_s, k
 
 // The main screen on a shop of three products, at a fixed moment.
 struct Banco : Schermo {
-    Banco() { Clock::setSource([] { return kAdesso; }); }
-    void prodotti()
+    Banco()
     {
+        Clock::setSource([] { return kAdesso; });
         program.addProduct(42, u"P00042"_s, kCaffe, kBcCaffe, 1234.5, 999.99, 12);
         program.addProduct(43, u"P00043"_s, u"ZUCCHERO 1KG"_s, kBcZucchero, 1.09, 0.68, 30);
         program.addProduct(5001, u"C00001"_s, u"PASTA VECCHIA CONF."_s, kBcVecchia, 1.59, 0.98, 3, true);
@@ -43,7 +43,6 @@ private Q_SLOTS:
     void contaConLaTastiera()
     {
         Banco b;
-        b.prodotti();
         for (const char *q : {"3", "2", "-1", "2,5"})
             b.cerca(kBcCaffe, QString::fromLatin1(q));
         QCOMPARE(b.testo("txtCodice") + b.testo("txtDescrizione1") + b.testo("TxtIdInvReale"), QString());
@@ -63,7 +62,6 @@ private Q_SLOTS:
     void tastiDelLettoreDuranteIlSalvataggio()
     {
         Banco b;
-        b.prodotti();
         b.ui.txtCodice->setFocus();
         for (QChar c : u"8001230009045\r3\r8001230009052\r2,5\r8001230009045\r4\r123"_s) {
             const int key = c == u'\r' ? int(Qt::Key_Return) : c == u',' ? int(Qt::Key_Comma) : Qt::Key_0 + c.digitValue();
@@ -86,7 +84,6 @@ private Q_SLOTS:
             {kBcZucchero, false, true}, {u"-1000"_s, true, false}};
         for (const auto &c : casi) {
             Banco b;
-            b.prodotti();
             b.cerca(kBcCaffe);
             b.ui.TxtCopieReali->setText(c.quantita);
             tasto(Qt::Key_Return);
@@ -104,7 +101,6 @@ private Q_SLOTS:
     void nessunProdottoONessunaConnessione()
     {
         Banco b;
-        b.prodotti();
         b.ui.TxtCopieReali->setText(u"5"_s);
         b.ui.TxtIdInvReale->setText(u"9"_s);
         b.clic("cmdSalva");
@@ -123,7 +119,6 @@ private Q_SLOTS:
     void clicSuRigaEliminaEContaAncora()
     {
         Banco b;
-        b.prodotti();
         b.cerca(kBcCaffe, u"3"_s);
         b.cerca(kBcZucchero, u"1"_s);
         const QVariantList contata = b.contati()[0];
@@ -160,7 +155,6 @@ private Q_SLOTS:
     void eliminaRifiutataOFallita()
     {
         Banco b;
-        b.prodotti();
         b.cerca(kBcCaffe, u"3"_s);
         b.clic("CmdElimina");   // nothing selected
         QCOMPARE(b.messaggio(), u"Selezionionare la riga da eliminare"_s);
@@ -224,7 +218,6 @@ private Q_SLOTS:
     void viaggiDelCiclo()
     {
         Banco b;
-        b.prodotti();
         for (const QString &bc : {kBcCaffe, kBcCaffe, kBcVecchia}) {   // new, counted already, prodottiC
             QList<qint64> viaggi;
             b.ui.txtCodice->setFocus();

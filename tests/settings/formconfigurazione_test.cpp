@@ -95,6 +95,11 @@ private Q_SLOTS:
         QCOMPARE(d.ui->ComboServer->count() + d.ui->ComboServer->currentText().size(), 2);
         QCOMPARE(stringa(d), p.connectionString());
         QVERIFY(d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden() && p.messages.isEmpty());
+        d.ui->txtUtente->setFocus();   // the tab order
+        for (QWidget *w : std::initializer_list<QWidget *>{d.ui->txtPassword, d.ui->txtDatabase, d.ui->ComboServer}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), w);
+        }
         QTest::keyClicks(d.ui->txtUtente, u" sa "_s);
         QCOMPARE(stringa(d), u"Provider=SQLOLEDB;Data Source=;UID=sa;PWD=;DATABASE="_s);
         QTest::keyClicks(d.ui->txtStringa, u"x"_s);   // typing in the string changes nothing else
