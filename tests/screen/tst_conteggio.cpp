@@ -123,8 +123,10 @@ private Q_SLOTS:
         b.cerca(kBcZucchero, u"1"_s);
         const QVariantList contata = b.contati()[0];
         const QString chiave = contata[0].toString();
+        b.cerca(kBcCaffe);
         b.clicRiga(1);   // the newest first: the coffee is the second row
         QCOMPARE(b.testo("TxtIdInvReale"), chiave);
+        QCOMPARE(b.scelta(), -1);   // the row's product is the chosen one now, not the one found
         b.clic("CmdElimina");
         QCOMPARE(b.program.messages.size(), 1);
         QCOMPARE(b.program.messages[0].prompt,
