@@ -139,6 +139,7 @@ private Q_SLOTS:
         QVERIFY(log.contains("Elimina     |05/12/2026  |14:30:22  |" + chiave.toLatin1().leftJustified(18) + "|CAFFE'"));
         QVERIFY(log.contains("|42                  |0                   |8001230009045 "));
         QVERIFY(log.contains("|P00042          "));
+        QVERIFY(log.endsWith("|3                   |0                   |\r\n"));   // the count shown, the scan 0
         QCOMPARE(b.testo("TxtIdInvReale"), chiave);   // the fields still show the deleted row
         QVERIFY(b.form.isEnabled());
         // a second press deletes nothing more and logs again
