@@ -204,16 +204,6 @@ private Q_SLOTS:
         }
     }
 
-    void guardia()
-    {
-        Fixture::Program program;
-        QVERIFY(!Modulo::connessioneAperta());
-        QCOMPARE(program.messages.value(0).prompt + program.messages.value(0).title, u"DataBase SQL non Connesso Correttamente!!Attenzione!!"_s);
-        QCOMPARE(program.messages.value(0).style, 16);
-        program.connect();
-        QVERIFY(Modulo::connessioneAperta());
-        QCOMPARE(program.messages.size(), 1);
-    }
 };
 INVENTARIO_TEST(TestFrame)
 #include "tst_frame.moc"

@@ -24,9 +24,6 @@ const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"
                                   u"C00001"_s, QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
 
 const QDate kOggi(2026, 12, 5);
-const QString kInsert = u"INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
-                        "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,"
-                        "IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES ("_s;
 
 Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QString &quantita)
 {
@@ -39,23 +36,6 @@ Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QStri
 class TestSalvataggio : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void statements()
-    {
-        const Salvataggio::Riga r = Salvataggio::prepara(kPasta, kOggi);
-        const Salvataggio::Riga e = Salvataggio::prepara(kVecchia, kOggi);
-        QCOMPARE(Salvataggio::istruzioneInsert(r, false),
-                 kInsert + u"'CAFFE'' MACINATO', '8001230009045', 1234.50 ,999.99 ,0,1000, 'Generico', "
-                           "'N\u00b0','0', '0', 3, 12, '05/12/2026', 42,0 ,'P00042') "_s);
-        QCOMPARE(Salvataggio::istruzioneInsert(e, false),
-                 kInsert + u"'PASTA 1KG VECCHIA CONF.', '8001230000019', 12.5,0.98,0,1000, 'Generico', "
-                           "'N\u00b0','0', '0', 2.5, 0, '05/12/2026', 0,5001 ,'C00001') "_s);
-        QCOMPARE(Salvataggio::istruzioneRicerca(r, false), u"SELECT * FROM   InventarioReale where IDProdottoVentrox=42"_s);
-        QCOMPARE(Salvataggio::istruzioneRicerca(r, true),
-                 u"SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox=42"_s);
-        QCOMPARE(Salvataggio::istruzioneRicerca(e, false), u"SELECT * FROM   InventarioReale where IDProdottoEliminato=5001"_s);
-        QCOMPARE(Salvataggio::istruzioneUpdate(7.5, u"19"_s),
-                 u" UPDATE InventarioReale  SET           GiacenzaReale = 7.5 WHERE  IDInventarioReale = 19"_s);
-    }
     // A price, the book quantity, the quantity or the id that is no number.
     void fieldValuesAreChecked()
     {

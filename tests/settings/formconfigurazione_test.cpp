@@ -131,19 +131,22 @@ private Q_SLOTS:
         QCOMPARE(senza.ui->ComboServer->currentText() + stringa(senza), u"SRV"_s + p.connectionString());
     }
 
-    // No SQL Server answers here: a stand-in accepts every string. A composed
-    // string is stored with its parts, which the next opening shows; a
-    // hand-made one with the parts emptied.
-    void salvaConOSenzaLeParti()
+    // No SQL Server answers here: a stand-in accepts every string but the
+    // refused ones. A composed string is stored with its parts, which the next
+    // opening shows; a hand-made one, however long, with the parts emptied,
+    // and it is what the next start opens (a file relative to the program's
+    // folder). A refused string stores nothing.
+    void salvaSoloUnaStringaAccettata()
     {
         Fixture::Program p;
+        Schema::creaDatabaseSQLite(p.file(u"altro.db"_s), true);
         QStringList provate;
-        FormConfigurazione::setConnectionTest([&](const QString &s) {
-            provate << s;
-            return QString();
-        });
         const QString password = u"p;w=\"x y"_s;
         const QString composta = u"Provider=SQLOLEDB;Data Source=SRV01\\SQLEXPRESS;UID=sa;PWD="_s + password + u";DATABASE=Ventrox"_s;
+        FormConfigurazione::setConnectionTest([&](const QString &s) {
+            provate << s;
+            return s == composta ? QString() : Db::testConnection(s, 5, 5000);
+        });
         {
             FormConfigurazione d;
             d.ui->ComboServer->setEditText(u" SRV01\\SQLEXPRESS "_s);
@@ -155,46 +158,30 @@ private Q_SLOTS:
         }
         QCOMPARE(provate, QStringList{composta});
         QCOMPARE(chiavi(), (QStringList{composta, "SRV01\\SQLEXPRESS", "sa", password, "Ventrox"}));
+        QCOMPARE(p.messages.value(0).prompt + p.messages.value(0).title, u"Database Principale Collegato Correttamente!!Database OK"_s);
+        QCOMPARE(p.messages.value(0).style, 64);
         FormConfigurazione d;
-        QCOMPARE(d.ui->ComboServer->currentText() + d.ui->txtPassword->text(), u"SRV01\\SQLEXPRESS"_s + password);
-        QCOMPARE(stringa(d), composta);
-        d.ui->txtStringa->setPlainText(u"  Provider=SQLite;Data Source=x.db \n"_s);
-        d.ui->cmdDBSalva->click();
-        QCOMPARE(chiavi(), (QStringList{"Provider=SQLite;Data Source=x.db", "", "", "", ""}));
-        QCOMPARE(p.messages.size(), 2);
-        QCOMPARE(p.messages[1].prompt + p.messages[1].title, u"Database Principale Collegato Correttamente!!Database OK"_s);
-        QCOMPARE(p.messages[1].style, 64);
-        QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden());
-        QVERIFY(d.isEnabled() && !QApplication::overrideCursor());
-    }
-
-    // A refused string stores nothing. An accepted one, however long, is
-    // what the next start opens: here another database, named relative to
-    // the program's folder.
-    void soloUnaStringaAccettata()
-    {
-        Fixture::Program p;
-        Schema::creaDatabaseSQLite(p.file(u"altro.db"_s), true);
-        FormConfigurazione d;
+        QCOMPARE(d.ui->ComboServer->currentText() + d.ui->txtPassword->text() + stringa(d),
+                 u"SRV01\\SQLEXPRESS"_s + password + composta);
         const QByteArray prima = p.readFile(u"term.ini"_s);
         for (const QString &rifiutata : {u"Provider=SQLite;Data Source="_s + p.file(u"nessuno.db"_s),
                                          FormConfigurazione::stringaComposta({}, {}, {}, {}), QString(5000, u';')}) {
             d.ui->txtStringa->setPlainText(rifiutata);
             d.ui->cmdDBSalva->click();
-            const MsgBox::Call m = p.messages.value(p.messages.size() - 1);
+            const MsgBox::Call m = p.messages.last();
             QVERIFY2(m.title == kFallito && m.style == 16 && !m.prompt.isEmpty(), qPrintable(rifiutata.left(60)));
             QVERIFY(d.ui->ImageSi->isHidden() && !d.ui->imageNo->isHidden() && d.isEnabled());
             QCOMPARE(p.readFile(u"term.ini"_s), prima);
         }
-        QVERIFY2(p.messages[0].prompt.contains("nessuno.db"_L1), qPrintable(p.messages[0].prompt));
-        QString lunga = u"Provider=SQLite;Data Source=altro.db;Commento="_s;
-        lunga += QString(5000 - lunga.size(), u'x');
+        QVERIFY2(p.messages[1].prompt.contains("nessuno.db"_L1), qPrintable(p.messages[1].prompt));
+        QString lunga = u"  Provider=SQLite;Data Source=altro.db;Commento=\n"_s;
+        lunga += QString(5000 - lunga.size(), u'x') + u" "_s;
         d.ui->txtStringa->setPlainText(lunga);
         d.ui->cmdDBSalva->click();
-        QCOMPARE(p.messages.size(), 4);
+        QCOMPARE(p.messages.size(), 5);
         QCOMPARE(p.messages.last().title, u"Database OK"_s);
-        QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden());
-        QCOMPARE(chiavi()[0], lunga);
+        QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden() && d.isEnabled() && !QApplication::overrideCursor());
+        QCOMPARE(chiavi(), (QStringList{lunga.trimmed().remove(u'\n'), "", "", "", ""}));
         Modulo::ConnPrincipale().close();
         QVERIFY(Modulo::ApriConnessione());
         Recordset rs(Modulo::ConnPrincipale(), u"Select Count(IdProdotto) as Conta FROM Prodotti "_s);
