@@ -47,6 +47,20 @@ private Q_SLOTS:
         // an empty text lists every code
         s.cerca(QString());
         QCOMPARE(s.voci().size(), 4);
+        // quotes, accents and SQL wildcards are text to look for, in either field and table
+        s.add(11, u"A'B"_s, u"L'ACQUA"_s);
+        s.add(12, u"CAFF\u00C8 \u00E0"_s, u"TRE"_s);
+        s.add(13, u"X_1"_s, u"[SCONTO]"_s, u"7%"_s);
+        s.add(5011, u"C'1"_s, u"VECCHIO"_s, u"56'78"_s, true);
+        for (auto [testo, id] : {std::pair(u"A'B"_s, 11), {u"CAFF\u00C8 \u00E0"_s, 12}, {u"56'78"_s, 5011}, {u"7%"_s, 13}}) {
+            s.cerca(testo);
+            QCOMPARE(s.voci().size(), 1);
+            QCOMPARE(ProdottiListModel::idVoce(s.voci().at(0)), double(id));
+        }
+        s.ui.txtNome->setText(u"L'A"_s);
+        QCOMPARE(s.voci(), QStringList(voce(u"A'B"_s, u"L'ACQUA"_s, 11)));
+        s.ui.txtNome->setText(u"[S"_s);
+        QCOMPARE(s.voci().size(), 1);
         QVERIFY(s.program.messages.isEmpty() && s.program.errors.isEmpty());
     }
 
@@ -97,26 +111,6 @@ private Q_SLOTS:
         tasto(Qt::Key_F1);
         tasto(Qt::Key_F2);
         QCOMPARE(fuoco(), s.ui.TxtCopieReali);
-    }
-
-    // Quotes, accents and SQL wildcards are text to look for, in either field and table.
-    void testiStrani()
-    {
-        Schermo s(Program::Empty, false);
-        s.add(1, u"A'B"_s, u"L'ACQUA"_s);
-        s.add(2, u"CAFF\u00C8 \u00E0"_s, u"TRE"_s);
-        s.add(3, u"X_1"_s, u"[SCONTO]"_s, u"7%"_s);
-        s.add(5001, u"C'1"_s, u"VECCHIO"_s, u"56'78"_s, true);
-        for (auto [testo, id] : {std::pair(u"A'B"_s, 1), {u"CAFF\u00C8 \u00E0"_s, 2}, {u"56'78"_s, 5001}, {u"7%"_s, 3}}) {
-            s.cerca(testo);
-            QCOMPARE(s.voci().size(), 1);
-            QCOMPARE(ProdottiListModel::idVoce(s.voci().at(0)), double(id));
-        }
-        s.ui.txtNome->setText(u"L'A"_s);
-        QCOMPARE(s.voci(), QStringList(voce(u"A'B"_s, u"L'ACQUA"_s, 1)));
-        s.ui.txtNome->setText(u"[S"_s);
-        QCOMPARE(s.voci().size(), 1);
-        QVERIFY(s.program.errors.isEmpty() && s.program.messages.isEmpty());
     }
 
     void nomeInizioOppureOvunque()
@@ -243,15 +237,11 @@ private Q_SLOTS:
         QCOMPARE(s.righe().size() + s.voci().size(), 4);
         QCOMPARE(fuoco(), s.ui.TxtCopieReali);
         QVERIFY(s.program.errors.isEmpty());
-    }
-
-    void idDellaVoce()
-    {
-        const std::pair<QString, double> casi[] = {
-            {u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001},   // a marked item
-            {u"123456789012345678901234"_s, 56789012345678901234.0},      // the last 20 characters only
-            {u"12.5"_s, 12.5}, {u"12,5"_s, 12}, {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}};
-        for (const auto &[testo, id] : casi)
+        // the id an item carries: the number in its last 20 characters, a marked item's too
+        const std::pair<QString, double> voci[] = {{u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001},
+            {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12.5"_s, 12.5}, {u"12,5"_s, 12},
+            {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}};
+        for (const auto &[testo, id] : voci)
             QCOMPARE(ProdottiListModel::idVoce(testo), id);
     }
 
