@@ -1,9 +1,14 @@
-// Saving a count: the statements as the server receives them, the flow of
-// inserts and updates on one row, and stations saving the same product at once.
+// Saving a count: the flow of inserts and updates on one row, stations saving
+// the same product at once; and the database code against a stand-in SQL
+// Server that records what FreeTDS puts on the wire: batches or prepared
+// executions, never cursor calls; the session's settings; real columns; a
+// deadlock's victim saved once more.
 #include "fixture/fixture.h"
+#include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "platform/db.h"
 #include "platform/errors.h"
+#include "records/registro.h"
 #include "records/salvataggio.h"
 
 #include <QElapsedTimer>
@@ -31,6 +36,26 @@ Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QStri
     return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi), [] { return true; });
 }
 
+const QStringList kSessione = {u"batch: sp_datatype_info_100 11"_s, u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
+                               u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
+// Product 42 has its row (key 19, 2 counted), product 43 none yet.
+const QByteArray kRighe = R"j([
+  {"match": "INSERT", "error": [1205, "Transaction (Process ID 52) was deadlocked on lock resources with another process and has been chosen as the deadlock victim. Rerun the transaction."]},
+  {"match": "UPDATE InventarioReale", "error": [1222, "Lock request time out period exceeded."]},
+  {"match": "=42", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": [[19, 2]]},
+  {"match": "=43", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": []}])j";
+const QByteArray kProdotti = R"j([{"match": "Prodotti", "columns": [["IDProdotto", "int"], ["PrezzoPubblico", "real"],
+  ["Giacenza", "real"], ["Descrizione", "varchar(20)"]],
+  "rows": [[1, 12.3, 0.1, "CAFFE"], [2, 123456.7, 1234.5, "PASTA"], [3, null, null, "SALE"]]}])j";
+const QString kCerca = u"batch: SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox="_s;
+const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
+                                u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
+Salvataggio::Campi contato() { Salvataggio::Campi c = kNuovo; c.idProdotto = u"42"_s; c.quantita = u"3"_s; return c; }
+
+Salvataggio::Esito salva(Connection &c, const Salvataggio::Campi &campi, bool connessa = true)
+{
+    return Salvataggio::salva(c, Salvataggio::prepara(campi, QDate(2026, 12, 13)), [=] { return connessa; });
+}
 } // namespace
 
 class TestSalvataggio : public QObject {
@@ -113,6 +138,84 @@ private Q_SLOTS:
         QCOMPARE(program.rows(u"SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale "
                               "ORDER BY IDProdottoVentrox"_s),
                  (QList<QVariantList>{{0, 5001, kSalvataggi * 3.0}, {42, 0, kSalvataggi * 3.0}}));
+    }
+    // Also through a name of freetds.conf (SERVERNAME=).
+    void sessionSetUpByBatches()
+    {
+        START_RECORDER(rec, "[]");
+        for (const QString &alias : {QString(), u"MAGAZZINO"_s}) {
+            Connection c;
+            c.open(rec.connectionString(alias));
+            QCOMPARE(rec.log(), kSessione);
+        }
+    }
+    void realColumnsReadAsTheirValues()
+    {
+        START_RECORDER(rec, kProdotti);
+        Connection c;
+        c.open(rec.connectionString());
+        Recordset rs(c, u"Select *  FROM Prodotti WHERE IDProdotto = 1"_s);
+        const struct { double prezzo, giacenza; QString descrizione; } righe[] = {
+            {12.3, 0.1, u"CAFFE"_s}, {123456.7, 1234.5, u"PASTA"_s}, {0, 0, u"SALE"_s}};
+        for (const auto &r : righe) {
+            QCOMPARE(rs.field(u"descrizione"_s).toString(), r.descrizione);   // a later column first
+            QCOMPARE(rs.field(u"Giacenza"_s).toDouble(), r.giacenza);
+            QCOMPARE(rs.value(rs.fieldIndex(u"PrezzoPubblico"_s)).toDouble(), r.prezzo);
+            QCOMPARE(rs.field(u"PrezzoPubblico"_s).isNull(), r.prezzo == 0);
+            rs.moveNext();
+        }
+        QVERIFY(rs.eof());
+    }
+    // The saves' statements, the delete and the editor's update; the second
+    // guard of an update that finds no connection writes nothing.
+    void statementsAreBatchesOrPrepared()
+    {
+        START_RECORDER(rec, kRighe.mid(kRighe.indexOf("{\"match\": \"=42")).prepend('['));
+        Connection c;
+        c.open(rec.connectionString());
+        rec.log();
+        QVERIFY(salva(c, kNuovo).inserita);
+        QCOMPARE(salva(c, contato()).totale, 5.0);
+        QVERIFY(salva(c, contato(), false).fermato);
+        Registro::eliminaRiga(c, u"19"_s);
+        c.execute(u"UPDATE Prodotti SET Barcode = ?, PrezzoPubblico = ? WHERE IdProdotto = ?"_s, {u"8"_s, 1.5, 42});
+        QCOMPARE(rec.log(), (QStringList{
+            u"tm: BEGIN"_s, kCerca + u"43"_s,
+            u"batch: INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
+            "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,"
+            "IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES (N'T\u00c8 VERDE \u03a9''', N'800', 3.90 ,2.00 ,"
+            "0,1000, N'Generico', N'N\u00b0','0', '0', 2, 5, '13/12/2026', 43,0 ,N'P43') "_s, u"tm: COMMIT"_s,
+            u"tm: ROLLBACK"_s,   // FreeTDS's own, as autocommit comes back
+            u"tm: BEGIN"_s, kCerca + u"42"_s,
+            u"batch:  UPDATE InventarioReale  SET           GiacenzaReale = 5 WHERE  IDInventarioReale = 19"_s,
+            u"tm: COMMIT"_s, u"tm: ROLLBACK"_s, u"tm: BEGIN"_s, kCerca + u"42"_s, u"tm: ROLLBACK"_s, u"tm: ROLLBACK"_s,
+            u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
+            u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1, PrezzoPubblico = @P2 WHERE IdProdotto = @P3"_s}));
+    }
+    // A deadlock's victim is saved once more; any other failure at once.
+    // The operator sees the server's message alone, under the usual number.
+    void deadlockVictimSavedOnceMore()
+    {
+        START_RECORDER(rec, kRighe);
+        Connection c;
+        c.open(rec.connectionString());
+        const struct { Salvataggio::Campi campi; QString messaggio; int volte; } casi[] = {
+            {kNuovo, u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
+                     "chosen as the deadlock victim. Rerun the transaction."_s, 2},
+            {contato(), u"Lock request time out period exceeded."_s, 1}};
+        for (const auto &caso : casi) {
+            rec.log();
+            try {
+                salva(c, caso.campi);
+                QFAIL("the save must fail");
+            } catch (const RuntimeError &e) {
+                QCOMPARE(e.number(), ErrNo::DbStatementFailure);
+                QCOMPARE(e.description(), u"[FreeTDS][SQL Server]"_s + caso.messaggio);
+            }
+            const QStringList log = rec.log();
+            QCOMPARE(log.filter(QRegularExpression(u"^batch: (INSERT| UPDATE)"_s)).size(), caso.volte);
+            QCOMPARE(log.filter(u"tm: ROLLBACK"_s).size(), 2 * caso.volte);   // ours, then FreeTDS's
+        }
     }
 };
 INVENTARIO_TEST(TestSalvataggio)
