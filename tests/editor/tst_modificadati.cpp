@@ -50,7 +50,10 @@ void compila(FrmModificaDati &e, const QStringList &texts)
 class TestModificaDati : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void priceOnLeave()
+    // The chosen product's texts, then typing as the operator does: the key
+    // filter, the limits, Enter moving on, the colours and the conversion on
+    // leaving a price.
+    void loadsAndTakesTheKeyboard()
     {
         // a price is shown with two decimals, anything else as it is
         const struct { const char *text, *shown; } cases[] = {
@@ -58,13 +61,6 @@ private Q_SLOTS:
             {"", ""}, {",", ","}, {"1,2,3", "1,2,3"}, {"1.2.3", "1.2.3"}};
         for (const auto &c : cases)
             QCOMPARE(PriceField::onLeave(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
-    }
-
-    // The chosen product's texts, then typing as the operator does: the key
-    // filter, the limits, Enter moving on, the colours and the conversion on
-    // leaving a price.
-    void loadsAndTakesTheKeyboard()
-    {
         Editore s;
         s.cerca("P00042");
         s.modifica([&](FrmModificaDati &e) {

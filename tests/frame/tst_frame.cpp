@@ -37,7 +37,7 @@ bool scrivi(const char *chiave, const QString &valore) { return Modulo::ScriviPa
 class TestFrame : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void scrambling()
+    void fileNuovoChiaviSpaziDoppioni()
     {
         QCOMPARE(Modulo::CodificaRiga(u"A=b"_s), QByteArray("\x4b\x47\x6c"));
         // every code in its place, the ten top codes folded onto 9..0
@@ -51,10 +51,6 @@ private Q_SLOTS:
         // quotes are doubled on writing and halved on reading
         QCOMPARE(Modulo::CodificaRiga(u"\""_s), QByteArray("\x2c\x2c"));
         QCOMPARE(Modulo::DecodificaRiga(Modulo::CodificaRiga(u"PWD=\"a\"\"b\""_s)), u"PWD=\"a\"\"b\""_s);
-    }
-
-    void fileNuovoChiaviSpaziDoppioni()
-    {
         Fixture::Program program(Fixture::Program::Empty, false);
         QCOMPARE(leggi("StrConnPrincipale"), QString());   // a missing file is created empty
         QCOMPARE(program.readFile(u"term.ini"_s), QByteArray(""));
@@ -132,13 +128,7 @@ private Q_SLOTS:
         QVERIFY(program.readFile(u"LogErrori.TXT"_s).endsWith(prima + "\r\n" + pad("05/12/2026", 10) + pad("09:08:07", 8)
                                                               + pad("", 20) + pad("", 20) + pad("0", 6) + pad("1.5.542", 10)
                                                               + pad("x", 200) + "-214721790|\r\n"));
-    }
-
-    // A trap passes the error's number and description with the routine's
-    // label, the active form and the control with the focus ("" for none).
-    void trappola()
-    {
-        Fixture::Program program;
+        // a trap passes the number and description with the routine's label, the active form and the focused control
         QWidget window;
         window.setObjectName(u"frmInventario"_s);
         auto *field = new QLineEdit(&window);
