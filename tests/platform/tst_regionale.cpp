@@ -30,10 +30,6 @@ private Q_SLOTS:
             QCOMPARE(Regional::readNumber(QString::fromLatin1(testo)).value_or(-99), valore);
         for (const char *no : {"", ",", "abc", "P00012", "1,2,3", "12.", ".5", "1..2", "-", "12,00 \u20ac", "1e", "2,5x"})
             QVERIFY2(!Regional::readNumber(QString::fromUtf8(no)), no);
-    }
-
-    void formattaNumero()
-    {
         const std::pair<QVariant, const char *> casi[] = {{0.0, "0,00"}, {u"0"_s, "0,00"}, {QString(), "0,00"},
             {u","_s, "0,00"}, {u" 12,5 "_s, "12,50"}, {1000.0, "1.000,00"}, {0.125, "0,12"}, {0.375, "0,38"},
             {2.5, "2,50"}, {-1234.5, "-1.234,50"}, {1234567.891, "1.234.567,89"}, {0.5, "0,50"}, {0.001, "0,00"},

@@ -53,27 +53,6 @@ private Q_SLOTS:
         QCOMPARE(Registro::istruzioneElimina(u"17"_s), u"DELETE FROM InventarioReale where idinventarioReale=17"_s);
     }
 
-    // A header when the file is new, then one line per call with the date,
-    // the time and the chosen product's ids; header and lines differ in width.
-    void logDelleRigheEliminate()
-    {
-        Fixture::Program program;
-        Clock::setSource([] { return QDateTime(QDate(2026, 12, 5), QTime(9, 3, 7)); });
-        Modulo::IdAttivoScelto = 0;
-        Modulo::IdEliminatoScelto = 5001;
-        QByteArray atteso = linea({"Log", "Data", "Ora", "IdInventario", "Descrizione", "IdProdVtx", "IdProdC", "Barcode",
-                                   "CodProd", "Qt\xe0Reale", "Qt\xe0Sparata"}, {14, 14, 12, 12, 200, 20, 20, 40, 40, 20, 20});
-        const std::pair<QString, QByteArray> descrizioni[] = {{u"CAFF\u00c8 \u20ac 1KG"_s, "CAFF\xc8 \x80 1KG"},
-            {QString(170, u'A') + u"0123456789XYZ"_s, QByteArray(170, 'A') + "0123456789"}};
-        for (const auto &[descrizione, testo] : descrizioni) {
-            Modulo::ScriviLog(u"Elimina"_s, u"17"_s, descrizione, u"8001230009045"_s, u"P00042"_s, u"12,5"_s, u"0"_s);
-            atteso += linea({"Elimina", "05/12/2026", "09:03:07", "17", testo, "0", "5001", "8001230009045", "P00042",
-                             "12,5", "0"}, {12, 12, 10, 18, 180, 20, 20, 40, 40, 20, 20});
-            QCOMPARE(program.readFile(u"LOGSalvaRiga.Dat"_s), atteso);
-        }
-        QVERIFY(program.errors.isEmpty());
-    }
-
     void fileInventario()
     {
         QCOMPARE(FileTabulato::nomeFile(kQuando), u"Inventario_05122026_143022.Dat"_s);
@@ -109,6 +88,21 @@ private Q_SLOTS:
             {-1e-7, "-1E-07"}, {99999.99999999999, "100000"}, {12.05, "12,05"}, {3.0, "3"}};
         for (const auto &[valore, testo] : valori)
             QCOMPARE(FileTabulato::testoValore(valore), QString::fromLatin1(testo));
+        // the log of deleted rows: a header when new, then a line each
+        Clock::setSource([] { return QDateTime(QDate(2026, 12, 5), QTime(9, 3, 7)); });
+        Modulo::IdAttivoScelto = 0;
+        Modulo::IdEliminatoScelto = 5001;
+        QByteArray atteso = linea({"Log", "Data", "Ora", "IdInventario", "Descrizione", "IdProdVtx", "IdProdC", "Barcode",
+                                   "CodProd", "Qt\xe0Reale", "Qt\xe0Sparata"}, {14, 14, 12, 12, 200, 20, 20, 40, 40, 20, 20});
+        const std::pair<QString, QByteArray> descrizioni[] = {{u"CAFF\u00c8 \u20ac 1KG"_s, "CAFF\xc8 \x80 1KG"},
+            {QString(170, u'A') + u"0123456789XYZ"_s, QByteArray(170, 'A') + "0123456789"}};
+        for (const auto &[descrizione, testo] : descrizioni) {
+            Modulo::ScriviLog(u"Elimina"_s, u"17"_s, descrizione, u"8001230009045"_s, u"P00042"_s, u"12,5"_s, u"0"_s);
+            atteso += linea({"Elimina", "05/12/2026", "09:03:07", "17", testo, "0", "5001", "8001230009045", "P00042",
+                             "12,5", "0"}, {12, 12, 10, 18, 180, 20, 20, 40, 40, 20, 20});
+            QCOMPARE(program.readFile(u"LOGSalvaRiga.Dat"_s), atteso);
+        }
+        QVERIFY(program.errors.isEmpty());
     }
 };
 INVENTARIO_TEST(TestValori)

@@ -240,20 +240,18 @@ private Q_SLOTS:
             QVERIFY2(!bytes.contains('\r') && !bytes.contains('\n'), qPrintable(nome));
         }
         QVERIFY(b.program.errors.isEmpty());
-    }
-
-    void contatore()
-    {
-        Banco b;
+        // the row counter: the highest key, 0 without connection
         const QString id = u"IDInventarioReale"_s, tabella = u"InventarioReale"_s;
-        QCOMPARE(b.form.ContatoreGet(id, tabella), 0L);
-        b.program.exec(u"INSERT INTO InventarioReale (IDInventarioReale) VALUES (3), (1), (2)"_s);
-        QCOMPARE(b.form.ContatoreGet(id, tabella) + b.form.ContatoreGet(u"Nessuna"_s, tabella), 3L);
+        QCOMPARE(b.form.ContatoreGet(id, tabella), 1L);
+        b.program.exec(u"INSERT INTO InventarioReale (IDInventarioReale) VALUES (7), (5), (6)"_s);
+        QCOMPARE(b.form.ContatoreGet(id, tabella) + b.form.ContatoreGet(u"Nessuna"_s, tabella), 7L);
         QVERIFY(b.program.errors.value(0).description.endsWith("(frmInventarioReale - CreaRigaLista)"_L1));
+        QCOMPARE(b.program.errors.size(), 1);
         Modulo::ConnPrincipale().close();
         QCOMPARE(b.form.ContatoreGet(id, tabella), 0L);
         QCOMPARE(b.messaggio(), Modulo::kNonConnesso);
     }
+
 };
 
 INVENTARIO_TEST(TestConteggio)

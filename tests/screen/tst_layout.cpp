@@ -50,14 +50,6 @@ private Q_SLOTS:
         for (const char *a : {"Esci", "ConfFTP", "MnuFileInvTab"})
             menu << s.w<QAction>(a)->text();
         QCOMPARE(menu, QStringList({"Esci", "Configura Connessione SQL", "Crea File testo Tabulato"}));
-    }
-
-    // Fonts as designed (fractional sizes, the window's own where a control
-    // has none) and colours as drawn: a background fills the control, text
-    // shows its colour.
-    void caratteriEColori()
-    {
-        Schermo s(Program::Empty, false);
         QCOMPARE(s.ui.Frame3->font().pointSizeF(), 15.75);
         QCOMPARE(s.ui.lvwProdotti->font().family() + QString::number(s.ui.lvwProdotti->font().pointSizeF()), u"MS Sans Serif8.25"_s);
         QCOMPARE(s.ui.txtCodice->font().family() + QString::number(s.ui.txtCodice->font().pointSizeF()), u"Tahoma14.25"_s);
@@ -79,6 +71,7 @@ private Q_SLOTS:
             QVERIFY2(c.sfondo ? n > image.width() * image.height() / 3 : n >= 15, c.nome);
         }
     }
+
 };
 INVENTARIO_TEST(TestLayout)
 #include "tst_layout.moc"

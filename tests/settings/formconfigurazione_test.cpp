@@ -126,6 +126,21 @@ private Q_SLOTS:
                                              "Disponibili in Automatico!"_s);
         QCOMPARE(senza.ui->ComboServer->count(), 0);
         QCOMPARE(senza.ui->ComboServer->currentText() + stringa(senza), u"SRV"_s + p.connectionString());
+        // opened from the menu, only ESCI leaves it
+        frmInventario w;
+        bool rimasta = false;
+        Fixture::whenModal([&](QWidget *modal) {
+            auto *d = qobject_cast<FormConfigurazione *>(modal);
+            if (!d)
+                return modal->hide();
+            QTest::keyClick(d, Qt::Key_Escape);
+            d->close();
+            rimasta = d->isVisible();
+            d->ui->CmdEsci->setFocus();
+            QTest::keyClick(d->ui->CmdEsci, Qt::Key_Return);   // Enter presses a focused button
+        });
+        w.ui->ConfFTP->trigger();
+        QVERIFY(rimasta && w.isEnabled() && p.errors.isEmpty());
     }
 
     // No SQL Server answers here: a stand-in accepts every string but the
@@ -185,25 +200,6 @@ private Q_SLOTS:
         QVERIFY(rs.field(u"Conta"_s).toInt() > 0);   // the demo's products, not the empty test.db
     }
 
-    // Opened from the menu; only ESCI leaves it.
-    void dalMenuSoloEsci()
-    {
-        Fixture::Program p;
-        frmInventario w;
-        bool rimasta = false;
-        Fixture::whenModal([&](QWidget *modal) {
-            auto *d = qobject_cast<FormConfigurazione *>(modal);
-            if (!d)
-                return modal->hide();
-            QTest::keyClick(d, Qt::Key_Escape);
-            d->close();
-            rimasta = d->isVisible();
-            d->ui->CmdEsci->setFocus();
-            QTest::keyClick(d->ui->CmdEsci, Qt::Key_Return);   // Enter presses a focused button
-        });
-        w.ui->ConfFTP->trigger();
-        QVERIFY(rimasta && w.isEnabled() && p.errors.isEmpty());
-    }
 };
 
 INVENTARIO_TEST(FormConfigurazioneTest)
