@@ -104,11 +104,20 @@ private Q_SLOTS:
         QCOMPARE(program.scalar(u"SELECT group_concat(IDProdotto) FROM (SELECT IDProdotto FROM Prodotti ORDER BY 1)"_s).toString(), u"1,2,3,8"_s);
     }
 
-    // A missing file is never created empty, a file that is no database does
-    // not open; one deleted or replaced under the connection closes it.
+    // The ODBC path through the SQLite ODBC driver. A missing file is never
+    // created empty, a file that is no database does not open; one deleted or
+    // replaced under the connection closes it.
     void fileMancantiOSostituiti()
     {
         Fixture::Program program;
+        program.addProduct(1, u"A1"_s, u"CAFFE' MACINATO"_s, u"800"_s, 3.99, 2.5, 12.5);
+        Connection o;   // through the SQLite ODBC driver
+        o.open(u"Driver=SQLite3;Database="_s + program.dbPath());
+        QVERIFY(o.isOpen() && o.sqlite());
+        Recordset rs(o, u"Select TOP 1 * FROM Prodotti WHERE Descrizione Like 'CAFFE'' %'"_s);
+        QCOMPARE(rs.field(u"Giacenza"_s).toDouble(), 12.5);
+        o.execute(u"UPDATE Prodotti SET Giacenza = 3 WHERE IDProdotto = 1"_s);
+        QCOMPARE(program.scalar(u"SELECT Giacenza FROM Prodotti"_s).toDouble(), 3.0);
         Connection c;
         QVERIFY_THROWS_EXCEPTION(RuntimeError, c.open(u"Provider=SQLite;Data Source=nessuno.db"_s));
         QVERIFY(!QFile::exists(program.file(u"nessuno.db"_s)) && !c.isOpen());
@@ -127,18 +136,6 @@ private Q_SLOTS:
         QVERIFY(c.isOpen() && QFile::remove(program.dbPath()) && !c.isOpen());
     }
 
-    void odbcAttraversoSqlite()
-    {
-        Fixture::Program program;
-        program.addProduct(1, u"A1"_s, u"CAFFE' MACINATO"_s, u"800"_s, 3.99, 2.5, 12.5);
-        Connection c;
-        c.open(u"Driver=SQLite3;Database="_s + program.dbPath());
-        QVERIFY(c.isOpen() && c.sqlite());
-        Recordset rs(c, u"Select TOP 1 * FROM Prodotti WHERE Descrizione Like 'CAFFE'' %'"_s);
-        QCOMPARE(rs.field(u"Giacenza"_s).toDouble(), 12.5);
-        c.execute(u"UPDATE Prodotti SET Giacenza = 3 WHERE IDProdotto = 1"_s);
-        QCOMPARE(program.scalar(u"SELECT Giacenza FROM Prodotti"_s).toDouble(), 3.0);
-    }
 };
 INVENTARIO_TEST(TestDb)
 #include "tst_db.moc"

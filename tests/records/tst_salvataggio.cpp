@@ -61,8 +61,7 @@ Salvataggio::Esito salva(Connection &c, const Salvataggio::Campi &campi, bool co
 class TestSalvataggio : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A price, the book quantity, the quantity or the id that is no number.
-    void fieldValuesAreChecked()
+    void insertThenAddAndWritesThatFail()
     {
         using C = Salvataggio::Campi;
         const QList<std::pair<QString C::*, QString>> guasti = {{&C::prezzoAcquisto, u"12,x \u20ac"_s},
@@ -78,9 +77,6 @@ private Q_SLOTS:
                 QCOMPARE(e.number(), ErrNo::TypeMismatch);
             }
         }
-    }
-    void insertThenAddAndWritesThatFail()
-    {
         Fixture::Program program;
         Connection c;
         c.open(program.connectionString());
