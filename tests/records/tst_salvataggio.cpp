@@ -135,19 +135,16 @@ private Q_SLOTS:
                               "ORDER BY IDProdottoVentrox"_s),
                  (QList<QVariantList>{{0, 5001, kSalvataggi * 3.0}, {42, 0, kSalvataggi * 3.0}}));
     }
-    // Also through a name of freetds.conf (SERVERNAME=).
-    void sessionSetUpByBatches()
-    {
-        START_RECORDER(rec, "[]");
-        for (const QString &alias : {QString(), u"MAGAZZINO"_s}) {
-            Connection c;
-            c.open(rec.connectionString(alias));
-            QCOMPARE(rec.log(), kSessione);
-        }
-    }
-    void realColumnsReadAsTheirValues()
+    // The session set up by batches, also through a name of freetds.conf
+    // (SERVERNAME=); real columns read as their values.
+    void sessioneEColonneReal()
     {
         START_RECORDER(rec, kProdotti);
+        for (const QString &alias : {u"MAGAZZINO"_s, QString()}) {
+            Connection s;
+            s.open(rec.connectionString(alias));
+            QCOMPARE(rec.log(), kSessione);
+        }
         Connection c;
         c.open(rec.connectionString());
         Recordset rs(c, u"Select *  FROM Prodotti WHERE IDProdotto = 1"_s);

@@ -86,20 +86,18 @@ private Q_SLOTS:
             if (!c.salvata)
                 QCOMPARE(b.testo("txtDescrizione1"), kCaffe);   // the product stays loaded
         }
-    }
-
-    void nessunProdottoONessunaConnessione()
-    {
-        Banco b;
-        b.ui.TxtCopieReali->setText(u"5"_s);
-        b.ui.TxtIdInvReale->setText(u"9"_s);
-        b.clic("cmdSalva");
-        QCOMPARE(b.ui.TxtCopieReali->text() + b.ui.TxtIdInvReale->text() + QString::number(b.program.messages.size()), u"10"_s);
-        QCOMPARE(fuoco(), b.ui.txtCodice);
-        b.cerca(kBcCaffe);
-        Modulo::ConnPrincipale().close();
-        b.clic("cmdSalva");
-        QCOMPARE(b.messaggio() + b.testo("txtDescrizione1") + QString::number(b.contati().size()), Modulo::kNonConnesso + u"0"_s);
+        {   // no product, or no connection: nothing stored
+            Banco b;
+            b.ui.TxtCopieReali->setText(u"5"_s);
+            b.ui.TxtIdInvReale->setText(u"9"_s);
+            b.clic("cmdSalva");
+            QCOMPARE(b.ui.TxtCopieReali->text() + b.ui.TxtIdInvReale->text() + QString::number(b.program.messages.size()), u"10"_s);
+            QCOMPARE(fuoco(), b.ui.txtCodice);
+            b.cerca(kBcCaffe);
+            Modulo::ConnPrincipale().close();
+            b.clic("cmdSalva");
+            QCOMPARE(b.messaggio() + b.testo("txtDescrizione1") + QString::number(b.contati().size()), Modulo::kNonConnesso + u"0"_s);
+        }
     }
 
     void clicSuRigaEliminaEContaAncora()
