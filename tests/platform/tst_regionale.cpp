@@ -15,7 +15,9 @@ using namespace Qt::StringLiterals;
 class TestRegionale : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void numeri()
+    // Numbers, money, dates and blanks by the regional rules; one byte per
+    // character in Windows-1252, fields padded or cut, control characters blanked.
+    void regoleEdTesto()
     {
         const std::pair<double, const char *> testi[] = {{3, "3"}, {12.5, "12,5"}, {-1234.75, "-1234,75"}, {0, "0"},
             {1234567, "1234567"}, {0.1 + 0.2, "0,3"}, {0.001, "0,001"}, {1e20, "1E+20"}, {1.5e-7, "1,5E-07"},
@@ -40,10 +42,6 @@ private Q_SLOTS:
         QCOMPARE(Modulo::FormattaNumero(2.5, 0), u"2"_s);
         QCOMPARE(Modulo::FormattaNumero(3.5, 0), u"4"_s);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, Modulo::FormattaNumero(u"abc"_s, 2));
-    }
-
-    void dateETesti()
-    {
         const QDateTime mezzanotte(QDate(2026, 12, 5), QTime(0, 0));
         QCOMPARE(Regional::dateText(QDate(2027, 1, 2)), u"02/01/2027"_s);
         QCOMPARE(Regional::timeText(QTime(4, 3, 2)), u"04:03:02"_s);
@@ -59,12 +57,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, Regional::toNumber(u"x"_s));
         QCOMPARE(Regional::trimBlanks(u"  a\tb \r\n  "_s), u"a\tb \r\n"_s);
         QCOMPARE(Regional::trimBlanks(u"\t x "_s), u"\t x"_s);
-    }
-
-    // One byte per character; what Windows-1252 lacks becomes '?'; fields
-    // padded or cut to their width, control characters blanked.
-    void testoWindows()
-    {
         QCOMPARE(WinText::encode(u"Qt\u00e0Reale \u20ac\u2019\u00a0\u00ff"_s), QByteArray("Qt\xe0Reale \x80\x92\xa0\xff"));
         QCOMPARE(WinText::encode(u"\u4e2d\U0001F600x\u0100\u0081"_s), QByteArray("??x??"));
         QCOMPARE(WinText::decode(QByteArray("\x80\xe0\x9f\x81")), u"\u20ac\u00e0\u0178\u0081"_s);
@@ -80,6 +72,7 @@ private Q_SLOTS:
         QBuffer chiuso;
         QVERIFY_THROWS_EXCEPTION(RuntimeError, WinText::writeLine(chiuso, "x"));
     }
+
 };
 INVENTARIO_TEST(TestRegionale)
 #include "tst_regionale.moc"

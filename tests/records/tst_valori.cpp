@@ -30,7 +30,8 @@ const QDateTime kQuando(QDate(2026, 12, 5), QTime(14, 30, 22));
 class TestValori : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void valoriSql()
+    // Values in SQL text; the inventory file and the log of deleted rows, byte for byte.
+    void valoriEFile()
     {
         const std::tuple<const char *, bool, const char *> prezzi[] = {{"999,99 \u20ac", false, "999.99 "},
             {"12.345,67 \u20ac", false, "12345.67 "}, {"1.234,50 \u20ac", true, "1234.50 "}, {"12,5", false, "12.5"},
@@ -51,10 +52,6 @@ private Q_SLOTS:
             QVERIFY_THROWS_EXCEPTION(RuntimeError, Valori::chiave(no));
         QCOMPARE(Valori::data(QDate(2026, 1, 5)), u"05/01/2026"_s);
         QCOMPARE(Registro::istruzioneElimina(u"17"_s), u"DELETE FROM InventarioReale where idinventarioReale=17"_s);
-    }
-
-    void fileInventario()
-    {
         QCOMPARE(FileTabulato::nomeFile(kQuando), u"Inventario_05122026_143022.Dat"_s);
         QCOMPARE(FileTabulato::nomeFile(QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5))), u"Inventario_02012027_030405.Dat"_s);
         Fixture::Program program;

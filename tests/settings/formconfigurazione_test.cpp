@@ -58,31 +58,10 @@ private Q_SLOTS:
         FormConfigurazione::setConnectionTest(nullptr);
     }
 
-    // FreeTDS's sections, then the aliases (Windows), then the servers of
-    // the data sources with a SQL Server driver (by name or library), each
-    // name once; on Linux read from freetds.conf and odbc.ini.
-    void nomiDeiServer()
-    {
-        const QString conf = write(u"a.conf"_s, "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n\thost = 10.0.0.5\n"
-                                               "#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
-        QCOMPARE(OdbcSetup::sectionsOf(conf, {u"global"_s}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
-        const QString ini = write(u"a.ini"_s,
-            "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
-            "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
-            "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\n"
-            "Port=1500\n[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo\n"
-            "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n[Locale]\nDriver=SQLite3\n"
-            "Server=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
-        m_machine = {{}, OdbcSetup::sectionsOf(conf, {u"global"_s}), {"SRV01\\SQLEXPRESS", "vecchio"},
-                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath(u"missing.ini"_s))};
-        QCOMPARE(ServerList::available(),
-                 (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo", "ms"}));
-    }
-
     // The names offered and what is stored; any change of the four parts
     // composes the string anew; the box takes what is typed (SRV1 stays
     // SRV1 beside SRV10), and a name chosen from the list rebuilds it too.
-    void caricaERicomponeLaStringa()
+    void dialogoEServer()
     {
         Fixture::Program p;   // term.ini holds only the SQLite string
         FormConfigurazione d;
@@ -141,6 +120,20 @@ private Q_SLOTS:
         });
         w.ui->ConfFTP->trigger();
         QVERIFY(rimasta && w.isEnabled() && p.errors.isEmpty());
+        const QString conf = write(u"a.conf"_s, "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n\thost = 10.0.0.5\n"
+                                               "#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
+        QCOMPARE(OdbcSetup::sectionsOf(conf, {u"global"_s}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
+        const QString ini = write(u"a.ini"_s,
+            "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
+            "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
+            "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\n"
+            "Port=1500\n[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo\n"
+            "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n[Locale]\nDriver=SQLite3\n"
+            "Server=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
+        m_machine = {{}, OdbcSetup::sectionsOf(conf, {u"global"_s}), {"SRV01\\SQLEXPRESS", "vecchio"},
+                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath(u"missing.ini"_s))};
+        QCOMPARE(ServerList::available(),
+                 (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo", "ms"}));
     }
 
     // No SQL Server answers here: a stand-in accepts every string but the
