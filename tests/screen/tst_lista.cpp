@@ -111,14 +111,9 @@ private Q_SLOTS:
             QCOMPARE(s.totali(), c.cinquanta);
             QVERIFY(s.form.isEnabled() && s.program.errors.isEmpty());
         }
-    }
-
-    // The totals: purchase price times book and counted quantity, and their
-    // difference. A value that converts to nothing ends the load through the
-    // error form: the rows before it stay, the totals keep their previous text.
-    void totali()
-    {
-        const struct { const char *righe; QStringList attesi; int listate; double errore; } casi[] = {
+        // the totals: purchase price times book and counted quantity, and their difference; a value
+        // that converts to nothing ends the load through the error form, rows and totals as they were
+        const struct { const char *righe; QStringList attesi; int listate; double errore; } totali[] = {
             {"(2.5, 10, 8, 0, NULL, 0)", {"25", "20", "5,00"}, 1, 0},
             {"(1000, 1, 3, 0, NULL, 0)", {"1000", "3000", "-2.000,00"}, 1, 0},
             {"(0, 5, 7, 0, NULL, 0), (99999999.99, -1.5, 0.25, 0, NULL, 0)",
@@ -130,7 +125,7 @@ private Q_SLOTS:
             {"(1, 1, 1, 0, NULL, 2147483648), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 6},
             // a counted quantity fails only at the totals, after its row is listed
             {"(1, 1, 'tanti', 0, NULL, 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 2, 13}};
-        for (const auto &c : casi) {
+        for (const auto &c : totali) {
             Schermo s(Program::Empty, false);
             s.program.exec("INSERT INTO InventarioReale (PrezzoAcquisto, GiacenzaStatistica, GiacenzaReale, IDCategoria, "
                            "DataModifica, IDProdottoVentrox) VALUES "_L1 + QLatin1String(c.righe));
