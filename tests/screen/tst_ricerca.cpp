@@ -62,14 +62,6 @@ private Q_SLOTS:
         s.ui.txtNome->setText(u"[S"_s);
         QCOMPARE(s.voci().size(), 1);
         QVERIFY(s.program.messages.isEmpty() && s.program.errors.isEmpty());
-    }
-
-    // The items' text; Up and Down move through them and load the product, the
-    // focus, text and caret (at the end) staying; F1 and F2 from any control
-    // select the fields' text on yellow, not while they are disabled.
-    void vociETasti()
-    {
-        Schermo s(Program::Empty, false);
         s.add(7, u"P1 "_s, u"  PASTA  CORTA "_s);
         s.add(8, u"P1234567890ABCDEFGHI"_s, u"LUNGO"_s);
         s.add(9, u"P12345678901234"_s, u"QUINDICI"_s);
