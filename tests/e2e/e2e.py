@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""The real program in a real window, driven from outside as an operator with
-a keyboard-wedge barcode reader drives it: keys at reader speed while the
-handlers run, the files written and opened, and faults injected from outside
-the process. Each scenario starts the program in a fresh temporary folder."""
-import os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
+"""The real program in a real window, driven from outside as an operator with a
+barcode reader drives it: keys at reader speed while the handlers run, files
+written and opened, faults injected from outside. Each scenario has its own folder."""
+import contextlib, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
 
 INVENTARIO, DEMO = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 ARTIFACTS = os.path.join(os.getcwd(), "e2e-artifacts")
@@ -100,11 +99,8 @@ class Program:
         return tuple(int(v) for v in re.search(r"\((\d+),(\d+),(\d+)", txt.splitlines()[-1]).groups())
 
     def rows(self, sql, args=()):
-        con = sqlite3.connect(self.db, timeout=10)
-        try:
+        with contextlib.closing(sqlite3.connect(self.db, timeout=10)) as con:
             return con.execute(sql, args).fetchall()
-        finally:
-            con.close()
 
     def file(self, name):
         with open(self.path(name), "rb") as f:

@@ -189,7 +189,6 @@ private Q_SLOTS:
             }
         }
     }
-
 };
 INVENTARIO_TEST(TestFrame)
 #include "tst_frame.moc"

@@ -60,9 +60,11 @@ private Q_SLOTS:
         QCOMPARE(WinText::encode(u"Qt\u00e0Reale \u20ac\u2019\u00a0\u00ff"_s), QByteArray("Qt\xe0Reale \x80\x92\xa0\xff"));
         QCOMPARE(WinText::encode(u"\u4e2d\U0001F600x\u0100\u0081"_s), QByteArray("??x??"));
         QCOMPARE(WinText::decode(QByteArray("\x80\xe0\x9f\x81")), u"\u20ac\u00e0\u0178\u0081"_s);
+        const QByteArray alti("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9a\x9b\x9c\x9e\x9f");
+        QCOMPARE(WinText::encode(u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s), alti);   // Windows-1252's own table
+        QCOMPARE(WinText::decode(alti), u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s);
         QCOMPARE(WinText::field(u"ab"_s, 5), QByteArray("ab   "));
         QCOMPARE(WinText::field(u"abcdef"_s, 4), QByteArray("abcd"));
-        QCOMPARE(WinText::field(u"abcd"_s, 4), QByteArray("abcd"));
         QCOMPARE(WinText::field(u"\u00e8\u20ac"_s, 3), QByteArray("\xe8\x80 "));
         QCOMPARE(WinText::field(u"a\r\nb\tc\x1f\x7f~"_s, 9), QByteArray("a  b c  ~"));
         QBuffer buffer;
@@ -72,7 +74,6 @@ private Q_SLOTS:
         QBuffer chiuso;
         QVERIFY_THROWS_EXCEPTION(RuntimeError, WinText::writeLine(chiuso, "x"));
     }
-
 };
 INVENTARIO_TEST(TestRegionale)
 #include "tst_regionale.moc"

@@ -57,8 +57,8 @@ private Q_SLOTS:
         Fixture::Program program;
         program.exec(u"INSERT INTO InventarioReale (DescProdotto, Barcode, PrezzoPubblico, PrezzoAcquisto, IVA, IDCategoria, "
                      "Categoria, UM, Modifica, Modificato, GiacenzaReale, GiacenzaStatistica, DataModifica, IDProdottoVentrox, "
-                     "IDProdottoEliminato, CodInterno) VALUES ('%1\u00e8\u20ac''%ZZZZ', '', 12345.67, 1234.5, 0, 1000, "
-                     "'Generico', 'N\u00b0', '0', '0', 2.5, -1, '06/12/2026', 0, 5001, 'C1' || char(9) || 'X'), "
+                     "IDProdottoEliminato, CodInterno) VALUES ('%1\u00e8\u20ac''%ZZZZ', 'B' || char(31) || 'B', 12345.67, 1234.5, 0, 1000, "
+                     "'Generico', 'N\u00b0', '0', '0', 2.5, -1, '06/12/2026', 0, 5001, 'C1' || char(9) || char(127) || 'X'), "
                      "(NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)"_s
                          .arg(QString(175, u'D')));
         Connection c;
@@ -73,9 +73,9 @@ private Q_SLOTS:
                      "Categoria", "UM", "modifica", "Modificato", "GiacenzaReale", "GiacenzaStatistica", "DataModifica",
                      "IDProdottoVentrox", "IDProdottoEliminato", "CodInterno"}, kFile);
         // 1234,5 x 2,5: the null row adds nothing
-        QCOMPARE(buffer.data(), testa + linea({"1", QByteArray(175, 'D') + "\xe8\x80'%Z", "", "12345,67", "1234,5", "0",
+        QCOMPARE(buffer.data(), testa + linea({"1", QByteArray(175, 'D') + "\xe8\x80'%Z", "B B", "12345,67", "1234,5", "0",
                                                "1000", "Generico", "N\xb0", "0", "0", "2,5", "-1", "06/12/2026", "0",
-                                               "5001", "C1 X"}, kFile)
+                                               "5001", "C1  X"}, kFile)
                                     + linea({"2"}, kFile) + "\r\n\r\n       Totale Inventario: 3.086,25\r\n\r\n\r\n\r\n");
         // numbers as the regional rules write them
         const std::pair<QVariant, const char *> valori[] = {{QVariant(), ""}, {u"05/12/2026"_s, "05/12/2026"},

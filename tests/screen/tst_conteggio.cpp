@@ -153,13 +153,7 @@ private Q_SLOTS:
         Modulo::ConnPrincipale().close();
         b.clic("CmdElimina");
         QCOMPARE(b.messaggio(), Modulo::kNonConnesso);
-        // a key that is no number: the error form with the bare description
-        b.program.connect();
-        b.ui.TxtIdInvReale->setText(u"abc"_s);
-        b.clic("CmdElimina");
-        QCOMPARE(b.program.errors.value(0).number, ErrNo::TypeMismatch);
-        QVERIFY(!b.program.errors[0].description.contains(u'(') && b.form.isEnabled());
-        QVERIFY(b.contati().size() == 1 && !QFile::exists(b.program.file(Registro::kNomeFile)));
+        QVERIFY(b.form.isEnabled() && b.contati().size() == 1 && !QFile::exists(b.program.file(Registro::kNomeFile)));
     }
 
     void fileInventarioDalMenu()
@@ -235,13 +229,11 @@ private Q_SLOTS:
         QCOMPARE(b.form.ContatoreGet(id, tabella), 3L);
         b.program.exec(u"INSERT INTO InventarioReale (IDInventarioReale) VALUES (7), (5), (6)"_s);
         QCOMPARE(b.form.ContatoreGet(id, tabella) + b.form.ContatoreGet(u"Nessuna"_s, tabella), 7L);
-        QVERIFY(b.program.errors.value(0).description.endsWith("(frmInventarioReale - CreaRigaLista)"_L1));
-        QCOMPARE(b.program.errors.size(), 1);
+        QVERIFY(b.program.errors.size() == 1 && b.program.errors[0].description.endsWith("(frmInventarioReale - CreaRigaLista)"_L1));
         Modulo::ConnPrincipale().close();
         QCOMPARE(b.form.ContatoreGet(id, tabella), 0L);
         QCOMPARE(b.messaggio(), Modulo::kNonConnesso);
     }
-
 };
 
 INVENTARIO_TEST(TestConteggio)

@@ -2,7 +2,6 @@
 // fonts and colours as drawn, read-only fields, tool tip and access key.
 #include "fixture/schermo.h"
 
-
 using namespace Fixture;
 
 class TestLayout : public QObject {
@@ -71,7 +70,6 @@ private Q_SLOTS:
             QVERIFY2(c.sfondo ? n > image.width() * image.height() / 3 : n >= 15, c.nome);
         }
     }
-
 };
 INVENTARIO_TEST(TestLayout)
 #include "tst_layout.moc"

@@ -36,7 +36,7 @@ private Q_SLOTS:
             QVERIFY(!Modulo::ProdottoAttivo);
             QCOMPARE(s.scelta(), 0);
             QCOMPARE(fuoco(), s.ui.TxtCopieReali);
-            QCOMPARE(s.ui.TxtCopieReali->selectedText(), u"1"_s);
+            QVERIFY(s.ui.TxtCopieReali->selectedText() == u"1"_s && s.ui.TxtCopieReali->styleSheet().contains("255, 128, 0"_L1));
         }
         QCOMPARE(s.program.beeps, 0);
         // nothing found: an empty list, one beep, no box, ProdottoAttivo kept

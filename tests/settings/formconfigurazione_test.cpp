@@ -127,13 +127,13 @@ private Q_SLOTS:
             "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
             "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
             "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\n"
-            "Port=1500\n[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo\n"
+            "Port=1500\n[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo,1433\nPort=1433\n"
             "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n[Locale]\nDriver=SQLite3\n"
             "Server=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
         m_machine = {{}, OdbcSetup::sectionsOf(conf, {u"global"_s}), {"SRV01\\SQLEXPRESS", "vecchio"},
                      OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath(u"missing.ini"_s))};
         QCOMPARE(ServerList::available(),
-                 (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo", "ms"}));
+                 (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo,1433", "ms"}));
     }
 
     // No SQL Server answers here: a stand-in accepts every string but the
@@ -192,7 +192,6 @@ private Q_SLOTS:
         Recordset rs(Modulo::ConnPrincipale(), u"Select Count(IdProdotto) as Conta FROM Prodotti "_s);
         QVERIFY(rs.field(u"Conta"_s).toInt() > 0);   // the demo's products, not the empty test.db
     }
-
 };
 
 INVENTARIO_TEST(FormConfigurazioneTest)
