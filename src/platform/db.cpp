@@ -280,19 +280,16 @@ void Recordset::moveNext()
 int Recordset::fieldIndex(const QString &name) const
 {
     const QString key = name.toLower();
-    auto it = m_index.constFind(key);
-    if (it != m_index.constEnd())
-        return *it;
-    const int i = m_record.indexOf(name);
-    m_index.insert(key, i);
+    const auto it = m_index.constFind(key);
+    const int i = it != m_index.constEnd() ? *it : *m_index.insert(key, m_record.indexOf(name));
+    if (i < 0)
+        throw RuntimeError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
     return i;
 }
 
 QVariant Recordset::field(const QString &name) const
 {
     const int i = fieldIndex(name);
-    if (i < 0)
-        throw RuntimeError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
     if (m_eof)
         throw RuntimeError(3021, QStringLiteral("BOF o EOF è True oppure il record corrente è stato eliminato."));
     return value(i);

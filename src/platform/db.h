@@ -61,6 +61,7 @@ public:
     // The value of a field, the name matched without regard to case; throws
     // RuntimeError 3265 when the recordset has no such field.
     QVariant field(const QString &name) const;
+    // The position of a field, for reading it by value(); the same error.
     int fieldIndex(const QString &name) const;
     QVariant value(int index) const { return m_reals.isEmpty() ? m_query.value(index) : m_row.value(index); }
     void close();

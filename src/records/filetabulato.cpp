@@ -141,11 +141,8 @@ double scriviRighe(QIODevice &device, Recordset &rs)
         return totale;
     // the fields by name once, then by position for every row
     int indice[kColonne];
-    for (int i = 0; i < kColonne; ++i) {
+    for (int i = 0; i < kColonne; ++i)
         indice[i] = rs.fieldIndex(QLatin1String(kTracciato[i].campo));
-        if (indice[i] < 0)
-            rs.field(QLatin1String(kTracciato[i].campo));   // throws the missing-field error
-    }
     // one line buffer: the separators and the line end never move
     QByteArray riga(kLunghezzaRiga + 2, '|');
     riga[kLunghezzaRiga] = '\r';

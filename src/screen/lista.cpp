@@ -151,15 +151,13 @@ const char *const kNomiCampi[NumeroCampi] = {
 // once per load, when it is first read.
 class LettoreCampi {
 public:
-    explicit LettoreCampi(const Recordset &rs) : m_rs(rs) { std::fill(std::begin(m_indici), std::end(m_indici), -2); }
+    explicit LettoreCampi(const Recordset &rs) : m_rs(rs) { std::fill(std::begin(m_indici), std::end(m_indici), -1); }
 
     QVariant operator()(Campo c)
     {
         int &i = m_indici[c];
-        if (i == -2)
-            i = m_rs.fieldIndex(QLatin1String(kNomiCampi[c]));
         if (i < 0)
-            return m_rs.field(QLatin1String(kNomiCampi[c]));   // throws: no such field
+            i = m_rs.fieldIndex(QLatin1String(kNomiCampi[c]));
         return m_rs.value(i);
     }
 

@@ -83,11 +83,8 @@ int frmInventario::riempiListaProdotti(const QString &sql, bool eliminati, bool 
     if (!rs.eof()) {
         const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto")};
         int indici[3];
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
-            if (indici[i] < 0)
-                rs.field(nomi[i]);   // throws: no such field
-        }
         const int presenti = m_prodotti->rowCount();
         const auto tabella = eliminati ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti;
         while (!rs.eof()) {

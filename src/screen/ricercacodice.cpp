@@ -79,11 +79,8 @@ int frmInventario::riempiListaCodice(const QString &sql)
         const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto"),
                                 QStringLiteral("Ricerca")};
         int indici[4];
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
-            if (indici[i] < 0)
-                rs.field(nomi[i]);   // throws: no such field
-        }
         for (; !rs.eof(); rs.moveNext()) {
             const int ricerca = static_cast<int>(Regional::toNumber(rs.value(indici[3])));
             if (prima != 0 && ricerca > prima)

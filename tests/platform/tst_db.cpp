@@ -76,7 +76,7 @@ private Q_SLOTS:
         QVERIFY(o.isOpen() && o.sqlite());
         Recordset rs(o, u"Select TOP 1 * FROM Prodotti WHERE Descrizione Like 'CAFFE'' %'"_s);
         QCOMPARE(rs.field(u"giacenza"_s).toDouble(), 12.5);   // TOP read by SQLite, names in any case
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, rs.field(u"Nessuno"_s));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, rs.fieldIndex(u"Nessuno"_s));
         o.execute(u"UPDATE Prodotti SET Giacenza = 3 WHERE IDProdotto = 1"_s);
         QCOMPARE(program.scalar(u"SELECT Giacenza FROM Prodotti"_s).toDouble(), 3.0);
         Connection c;
