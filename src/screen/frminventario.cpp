@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -93,7 +94,10 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     Fonts::install();
     ui->setupUi(this);
     Fonts::applyPointSizes(this);
-    setFixedSize(1016, 632 + ui->menubar->sizeHint().height());
+    // The client area is the layout's own; the window takes the menu bar's
+    // height as the style and the system's menu font make it, once shown.
+    ui->centralwidget->setFixedSize(1016, 632);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_lista = new InventarioModel(this);
     ui->lvwProdotti->setModel(m_lista);

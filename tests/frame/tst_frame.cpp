@@ -170,7 +170,7 @@ private Q_SLOTS:
             QElapsedTimer t;
             t.start();
             form.Form_Load();
-            QVERIFY2(t.elapsed() >= c.minimo && t.elapsed() < c.massimo, qPrintable(c.stringa));
+            QVERIFY2(t.elapsed() >= c.minimo && t.elapsed() < c.massimo, qPrintable(c.stringa + u" %1 ms"_s.arg(t.elapsed())));
             QVERIFY(c.minimo == 0 || tick > 20);   // the window lived meanwhile
             QCOMPARE(form.ui->lblTest1->text(), c.ok ? u"OK"_s : u"NO"_s);
             QVERIFY(form.ui->lblTest1->styleSheet().contains(c.ok ? "background-color: rgb(0, 255, 0)"_L1

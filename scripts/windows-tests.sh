@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Runs every test executable of the Windows build under Wine, offscreen, in a
+# fresh Wine prefix of its own, once under a C and once under an Italian
+# locale. Usage: windows-tests.sh BUILD_DIR QT_DIR RUNTIME_DLL...
+# (scripts/windows.sh calls it; the display is a virtual one of its own.)
+set -euo pipefail
+build="$1" qt="$2"; shift 2
+runtime=("$@")
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$WINEPREFIX"
+export DISPLAY="${INVENTARIO_WINE_DISPLAY:-}"
+if [ -z "$DISPLAY" ]; then
+  # Wine needs an X display even for Qt's offscreen platform.
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { DISPLAY=":$n"; break; }
+  done
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+  sleep 1
+fi
+wineboot -i >/dev/null 2>&1
+# A Windows station always has a SQL Server driver; this one is FreeTDS,
+# which Wine's ODBC hands to the machine's unixODBC.
+wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\ODBC Drivers' /v FreeTDS /t REG_SZ /d Installed /f >/dev/null 2>&1
+runtime_path=""
+for dll in "${runtime[@]}"; do runtime_path+=";$(winpath "$(dirname "$dll")")"; done
+export WINEPATH="$(winpath "$qt/bin")$runtime_path"
+export QT_PLUGIN_PATH="$(winpath "$qt/plugins")"
+export INVENTARIO_WINDOWS_TEST=1
+failed=0 ran=0
+# run NAME EXE LANG [VAR=VALUE...]: one executable, its reports in test-logs/NAME.
+run() {
+  local name="$1" exe="$2" lang="$3"; shift 3
+  local logs="$build/test-logs/$name" start=$SECONDS rc totals
+  rm -rf "$logs"; mkdir -p "$logs"
+  set +e
+  env "$@" LANG="$lang" LC_ALL="$lang" INVENTARIO_TEST_LOG="$(winpath "$logs")" timeout 900 wine "$exe" >"$logs/console.txt" 2>&1
+  rc=$?
+  set -e
+  ran=$((ran + 1))
+  totals="$(cat "$logs"/*.txt | awk '/^Totals:/ {p+=$2; f+=$4; s+=$6} END {printf "%d passed, %d failed, %d skipped", p, f, s}')"
+  if [ $rc -eq 0 ]; then
+    printf '%-34s ok   %s (%ds)\n' "$name" "$totals" $((SECONDS - start))
+  else
+    failed=$((failed + 1))
+    printf '%-34s FAIL %s (exit %d, %ds)\n' "$name" "$totals" $rc $((SECONDS - start))
+    grep -h -A2 '^FAIL!' "$logs"/*.txt 2>/dev/null | head -60 || true
+    tail -n 5 "$logs/console.txt"
+  fi
+  grep -h '^QINFO' "$logs"/*.txt 2>/dev/null | sed 's/^/  /' | sort -u || true
+}
+for exe in "$build"/tests/test_*.exe; do
+  for lang in C it_IT.UTF-8; do
+    run "$(basename "$exe" .exe)-$lang" "$exe" "$lang" QT_QPA_PLATFORM=offscreen
+  done
+done
+echo "windows tests: $((ran - failed)) passed, $failed failed"
+[ $failed -eq 0 ]

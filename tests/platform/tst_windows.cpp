@@ -1,0 +1,179 @@
+// What only a Windows station has: the SQL Server drivers, client aliases and
+// data sources as the registry lists them, the file identity of NTFS, the
+// program's folder, files in binary mode, the fonts of the system. The keys
+// the test writes are put back as they were.
+#include "fixture/fixture.h"
+#include "fixture/testmain.h"
+#include "frame/parametri.h"
+#include "platform/connstring.h"
+#include "platform/fileidentity.h"
+#include "platform/fontfiles.h"
+#include "platform/odbcsetup.h"
+#include "platform/shell.h"
+#include "screen/frminventario.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QSettings>
+#include <QTest>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kDrivers = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers"_s;
+const QString kAliases = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSSQLServer\\Client\\ConnectTo"_s;
+const QString kSystemDsn = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBC.INI"_s;
+const QString kUserDsn = u"HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI"_s;
+
+// A registry key's values as they are now; put back by the destructor.
+class KeyKept {
+public:
+    explicit KeyKept(const QString &key) : m_key(key)
+    {
+        QSettings r(m_key, QSettings::NativeFormat);
+        for (const QString &name : r.allKeys())
+            m_values.insert(name, r.value(name));
+    }
+    ~KeyKept()
+    {
+        QSettings r(m_key, QSettings::NativeFormat);
+        r.clear();
+        for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+            r.setValue(it.key(), it.value());
+    }
+    void set(const QStringList &installed) const
+    {
+        QSettings r(m_key, QSettings::NativeFormat);
+        r.clear();
+        for (const QString &name : installed)
+            r.setValue(name, u"Installed"_s);
+    }
+
+private:
+    QString m_key;
+    QMap<QString, QVariant> m_values;
+};
+} // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The test writes the machine's ODBC keys: only in a Wine prefix or a
+        // test machine that the caller marks as such.
+        if (qEnvironmentVariable("INVENTARIO_WINDOWS_TEST") != "1"_L1)
+            QFAIL("INVENTARIO_WINDOWS_TEST=1 is not set: this test rewrites the machine's ODBC registry keys; run it "
+                  "through scripts/windows.sh (a Wine prefix of its own) or on a test machine");
+        QVERIFY(QSettings(kDrivers, QSettings::NativeFormat).isWritable());
+    }
+
+    // The drivers the registry lists as installed, preferred first, and the
+    // string a stored connection becomes with each set.
+    void driversDalRegistro()
+    {
+        KeyKept kept(kDrivers);
+        const struct { QStringList installed, expected; QString odbcStart; } casi[] = {
+            {{"SQL Server", "SQL Server Native Client 11.0", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server",
+              "Microsoft Access Driver (*.mdb)"},
+             {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "SQL Server Native Client 11.0", "SQL Server"},
+             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"},
+            {{"SQL Server"}, {"SQL Server"}, "DRIVER={SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"},
+            {{}, {}, QString()}};
+        for (const auto &c : casi) {
+            kept.set(c.installed);
+            QCOMPARE(OdbcSetup::sqlServerDrivers(), c.expected);
+            const ConnectionTarget t = ConnString::resolve(u"Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD=x;DATABASE=V"_s);
+            QVERIFY2(c.odbcStart.isEmpty() ? t.kind == ConnectionTarget::Invalid : t.databaseName.startsWith(c.odbcStart),
+                     qPrintable(t.databaseName + t.error));
+        }
+        // A driver the registry lists as not installed is not there.
+        QSettings(kDrivers, QSettings::NativeFormat).setValue(u"ODBC Driver 18 for SQL Server"_s, u"0"_s);
+        QVERIFY(OdbcSetup::sqlServerDrivers().isEmpty());
+    }
+
+    // Client aliases and data sources, the system's and the user's.
+    void aliasEOrigini()
+    {
+        KeyKept aliases(kAliases), system(kSystemDsn), user(kUserDsn);
+        QSettings(kAliases, QSettings::NativeFormat).setValue(u"MAGAZZINO"_s, u"DBMSSOCN,192.168.1.20,1433"_s);
+        QSettings sys(kSystemDsn, QSettings::NativeFormat);
+        sys.setValue(u"ODBC Data Sources/Gestionale"_s, u"SQL Server"_s);
+        sys.setValue(u"Gestionale/Server"_s, u"SRV\\VENTROX"_s);
+        sys.setValue(u"Gestionale/Database"_s, u"Ventrox"_s);
+        sys.sync();
+        QSettings usr(kUserDsn, QSettings::NativeFormat);
+        usr.setValue(u"ODBC Data Sources/Cassa"_s, u"ODBC Driver 17 for SQL Server"_s);
+        usr.setValue(u"Cassa/Server"_s, u"cassa1"_s);
+        usr.setValue(u"Cassa/Port"_s, u"1500"_s);
+        usr.sync();
+        QVERIFY(OdbcSetup::aliases().contains(u"MAGAZZINO"_s));
+        QStringList found;
+        for (const OdbcSetup::DataSource &d : OdbcSetup::dataSources())
+            found << d.name + u" | "_s + d.driver + u" | "_s + d.server;
+        QVERIFY2(found.contains(u"Gestionale | SQL Server | SRV\\VENTROX"_s), qPrintable(found.join(u"; "_s)));
+        QVERIFY2(found.contains(u"Cassa | ODBC Driver 17 for SQL Server | cassa1,1500"_s), qPrintable(found.join(u"; "_s)));
+    }
+
+    // The identity of a file follows the file, not its name; the program's
+    // folder is the executable's; term.ini and the logs are written with
+    // CR LF alone, where a text-mode write would give CR CR LF.
+    void fileECartella()
+    {
+        Fixture::Program program;
+        const QString a = program.file(u"a.db"_s), b = program.file(u"b.db"_s);
+        QFile f(a);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("x") == 1);
+        f.close();
+        const auto first = fileIdentity(a);
+        QVERIFY(first && first->file != 0);
+        QVERIFY(fileIdentity(a) == first);
+        QVERIFY(QFile::copy(a, b) && fileIdentity(b) != first);
+        QVERIFY(QFile::rename(a, program.file(u"c.db"_s)) && fileIdentity(program.file(u"c.db"_s)) == first);
+        QVERIFY(!fileIdentity(a));
+
+        Modulo::ScriviParametro(u"StrConnPrincipale"_s, u"Provider=SQLite;Data Source=demo.db"_s);
+        const QByteArray ini = program.readFile(u"term.ini"_s);
+        QVERIFY2(ini.endsWith("\r\n") && !ini.contains("\r\r"), ini.toHex().constData());
+        QFile text(program.file(u"testo.txt"_s));   // what the check above would catch
+        QVERIFY(text.open(QIODevice::WriteOnly | QIODevice::Text) && text.write("a\r\n") == 3);
+        text.close();
+        QCOMPARE(program.readFile(u"testo.txt"_s), QByteArray("a\r\r\n"));
+
+        Shell::setProgramFolder(QString());
+        QCOMPARE(Shell::programFolder(), QCoreApplication::applicationDirPath());
+        QVERIFY(QFileInfo(Shell::programFile(u"term.ini"_s)).absolutePath() == QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+        Shell::setProgramFolder(program.folder());
+    }
+
+    // The screens ask for Tahoma, the system's own face on Windows: no
+    // stand-in file is loaded. Where the system lists no Tahoma (Wine's
+    // tahoma.ttf does not reach Qt's font list) the run says so in one line.
+    void caratteri()
+    {
+        Fixture::Program program(Fixture::Program::Demo);
+        QVERIFY(FontFiles::standIn(u"Tahoma"_s).isEmpty());
+        frmInventario form;
+        form.show();
+        int tahoma = 0;
+        const bool system = QFontDatabase::families().contains(u"Tahoma"_s, Qt::CaseInsensitive);
+        for (QWidget *w : form.findChildren<QWidget *>())
+            if (w->font().family() == "Tahoma"_L1) {
+                if (system)
+                    QCOMPARE(QFontInfo(w->font()).family(), u"Tahoma"_s);
+                ++tahoma;
+            }
+        QVERIFY(tahoma > 10);
+        if (!system)
+            qInfo("no Tahoma in the system's font list: the screens are drawn in %s", qPrintable(QFontInfo(form.font()).family()));
+        for (const char *family : {"Courier New", "Comic Sans MS"})
+            if (!QFontDatabase::families().contains(QLatin1String(family), Qt::CaseInsensitive))
+                qInfo("no %s in the system's font list (Windows has it)", family);
+    }
+};
+INVENTARIO_TEST(TestWindows)
+#include "tst_windows.moc"
