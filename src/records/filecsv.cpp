@@ -1,0 +1,240 @@
+#include "filecsv.h"
+#include "filetabulato.h"
+#include "platform/db.h"
+#include "platform/errors.h"
+#include "platform/regional.h"
+
+#include <QSaveFile>
+#include <charconv>
+
+namespace FileCsv {
+
+const QString kSelectNonContati = QStringLiteral(
+    "SELECT CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM Prodotti WHERE Giacenza <> 0 "
+    "AND NOT EXISTS (SELECT 1 FROM InventarioReale WHERE InventarioReale.IDProdottoVentrox = Prodotti.IDProdotto) "
+    "ORDER BY CodInterno");
+
+const QString kSelectConteggio = QStringLiteral(
+    "SELECT CodInterno, Barcode, DescProdotto, GiacenzaReale, GiacenzaStatistica, PrezzoAcquisto, DataModifica "
+    "FROM InventarioReale ORDER BY IDInventarioReale DESC");
+
+namespace {
+
+const char kBom[] = "\xEF\xBB\xBF";
+
+bool speciale(char16_t c) { return c == u';' || c == u'"' || c == u'\r' || c == u'\n'; }
+
+void accoda(QByteArray &riga, const QByteArray &testo, bool virgolette)
+{
+    if (!virgolette) {
+        riga += testo;
+        return;
+    }
+    for (const char c : testo) {
+        if (c == '"')
+            riga += '"';
+        riga += c;
+    }
+}
+
+// Ends the line and writes it; the buffer is emptied for the next one.
+void scriviRiga(QIODevice &device, QByteArray &riga)
+{
+    riga += "\r\n";
+    if (device.write(riga) != riga.size())
+        throw RuntimeError(ErrNo::PathFileAccess,
+                           QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
+    riga.truncate(0);
+}
+
+void scriviIntestazione(QIODevice &device, QByteArray &riga, std::initializer_list<const char *> titoli)
+{
+    riga += kBom;
+    bool primo = true;
+    for (const char *titolo : titoli) {
+        if (!primo)
+            riga += ';';
+        primo = false;
+        aggiungiTesto(riga, QString::fromUtf8(titolo));
+    }
+    scriviRiga(device, riga);
+}
+
+QString nome(const char *testa, const QDateTime &quando)
+{
+    return QLatin1String(testa) + quando.toString(QStringLiteral("dd-MM-yyyy_HH.mm")) + QStringLiteral(".csv");
+}
+
+} // namespace
+
+void aggiungiTesto(QByteArray &riga, const QString &testo)
+{
+    const char16_t *c = reinterpret_cast<const char16_t *>(testo.utf16());
+    const qsizetype n = testo.size();
+    bool ascii = true, virgolette = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        ascii = ascii && c[i] < 0x80;
+        virgolette = virgolette || speciale(c[i]);
+    }
+    if (virgolette)
+        riga += '"';
+    if (n > 0 && (c[0] == u'=' || c[0] == u'+' || c[0] == u'-' || c[0] == u'@'))
+        riga += '\'';
+    if (ascii && !virgolette) {
+        // nearly every value: straight into the line
+        const qsizetype inizio = riga.size();
+        riga.resize(inizio + n);
+        char *out = riga.data() + inizio;
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = static_cast<char>(c[i]);
+    } else {
+        accoda(riga, testo.toUtf8(), virgolette);
+    }
+    if (virgolette)
+        riga += '"';
+}
+
+void aggiungiNumero(QByteArray &riga, const QVariant &valore)
+{
+    if (valore.isNull())
+        return;
+    // the same text as the inventory file's, from the value as a number
+    riga += FileTabulato::testoValore(QVariant(Regional::toNumber(valore))).toLatin1();
+}
+
+void aggiungiImporto(QByteArray &riga, double valore)
+{
+    // a rounded zero has no sign
+    const double arrotondato = Regional::roundHalfEven(valore, 2) + 0.0;
+    char buffer[400];
+    const auto fine = std::to_chars(buffer, buffer + sizeof buffer, arrotondato, std::chars_format::fixed, 2);
+    if (fine.ec != std::errc()) {
+        riga += Regional::numberText(arrotondato).toLatin1();
+        return;
+    }
+    for (const char *p = buffer; p != fine.ptr; ++p)
+        riga += *p == '.' ? ',' : *p;
+}
+
+void aggiungiData(QByteArray &riga, const QVariant &valore)
+{
+    if (valore.isNull())
+        return;
+    if (valore.typeId() == QMetaType::QString) {
+        // the form the program stores on SQLite is already the one written
+        const QString testo = valore.toString();
+        const char16_t *c = reinterpret_cast<const char16_t *>(testo.utf16());
+        bool giaScritta = testo.size() == 10 && c[2] == u'/' && c[5] == u'/';
+        for (int i = 0; giaScritta && i < 10; ++i)
+            giaScritta = i == 2 || i == 5 || (c[i] >= u'0' && c[i] <= u'9');
+        if (giaScritta) {
+            riga += testo.toLatin1();
+            return;
+        }
+        if (Regional::trimBlanks(testo).isEmpty())
+            return;
+    }
+    riga += Regional::dateText(Regional::toDateTime(valore).date()).toLatin1();
+}
+
+QString nomeNonContati(const QDateTime &quando) { return nome("NonContati_", quando); }
+QString nomeConteggio(const QDateTime &quando) { return nome("Conteggio_", quando); }
+
+Totale scriviNonContati(QIODevice &device, Recordset &rs)
+{
+    QByteArray riga;
+    riga.reserve(512);
+    scriviIntestazione(device, riga,
+                       {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto", "Valore Acquisto"});
+    Totale totale;
+    const int codice = rs.fieldIndex(QStringLiteral("CodInterno"));
+    const int barcode = rs.fieldIndex(QStringLiteral("Barcode"));
+    const int descrizione = rs.fieldIndex(QStringLiteral("Descrizione"));
+    const int giacenza = rs.fieldIndex(QStringLiteral("Giacenza"));
+    const int prezzo = rs.fieldIndex(QStringLiteral("PrezzoAcquisto"));
+    for (; !rs.eof(); rs.moveNext()) {
+        const QVariant quantita = rs.value(giacenza), acquisto = rs.value(prezzo);
+        const double valore = Regional::toNumber(quantita) * Regional::toNumber(acquisto);
+        aggiungiTesto(riga, Regional::valueText(rs.value(codice)));
+        riga += ';';
+        aggiungiTesto(riga, Regional::valueText(rs.value(barcode)));
+        riga += ';';
+        aggiungiTesto(riga, Regional::valueText(rs.value(descrizione)));
+        riga += ';';
+        aggiungiNumero(riga, quantita);
+        riga += ';';
+        aggiungiNumero(riga, acquisto);
+        riga += ';';
+        aggiungiImporto(riga, valore);
+        scriviRiga(device, riga);
+        ++totale.prodotti;
+        totale.valore += valore;
+    }
+    scriviRiga(device, riga);
+    aggiungiTesto(riga, QStringLiteral("Totale: %1 prodotti").arg(totale.prodotti));
+    riga += ";;;;;";
+    aggiungiImporto(riga, totale.valore);
+    scriviRiga(device, riga);
+    return totale;
+}
+
+qint64 scriviConteggio(QIODevice &device, Recordset &rs)
+{
+    QByteArray riga;
+    riga.reserve(512);
+    scriviIntestazione(device, riga,
+                       {"CodInterno", "Barcode", "Descrizione", "Qta Reale", "Qta Ventrox", "Differenza",
+                        "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
+    const int codice = rs.fieldIndex(QStringLiteral("CodInterno"));
+    const int barcode = rs.fieldIndex(QStringLiteral("Barcode"));
+    const int descrizione = rs.fieldIndex(QStringLiteral("DescProdotto"));
+    const int reale = rs.fieldIndex(QStringLiteral("GiacenzaReale"));
+    const int statistica = rs.fieldIndex(QStringLiteral("GiacenzaStatistica"));
+    const int prezzo = rs.fieldIndex(QStringLiteral("PrezzoAcquisto"));
+    const int data = rs.fieldIndex(QStringLiteral("DataModifica"));
+    qint64 righe = 0;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QVariant contata = rs.value(reale), libro = rs.value(statistica), acquisto = rs.value(prezzo);
+        const double differenza = Regional::toNumber(contata) - Regional::toNumber(libro);
+        aggiungiTesto(riga, Regional::valueText(rs.value(codice)));
+        riga += ';';
+        aggiungiTesto(riga, Regional::valueText(rs.value(barcode)));
+        riga += ';';
+        aggiungiTesto(riga, Regional::valueText(rs.value(descrizione)));
+        riga += ';';
+        aggiungiNumero(riga, contata);
+        riga += ';';
+        aggiungiNumero(riga, libro);
+        riga += ';';
+        aggiungiNumero(riga, differenza);
+        riga += ';';
+        aggiungiNumero(riga, acquisto);
+        riga += ';';
+        aggiungiImporto(riga, differenza * Regional::toNumber(acquisto));
+        riga += ';';
+        aggiungiData(riga, rs.value(data));
+        scriviRiga(device, riga);
+        ++righe;
+    }
+    return righe;
+}
+
+QString salva(const QString &percorso, const std::function<void(QIODevice &)> &scrivi)
+{
+    QSaveFile file(percorso);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    try {
+        scrivi(file);
+    } catch (const RuntimeError &) {
+        // the file's own failure is told as such; the temporary goes with it
+        if (file.error() != QFileDevice::NoError)
+            return file.errorString();
+        throw;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+} // namespace FileCsv
