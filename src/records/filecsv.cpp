@@ -1,11 +1,12 @@
 #include "filecsv.h"
-#include "filetabulato.h"
 #include "platform/db.h"
 #include "platform/errors.h"
 #include "platform/regional.h"
 
 #include <QSaveFile>
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace FileCsv {
 
@@ -20,52 +21,19 @@ const QString kSelectConteggio = QStringLiteral(
 
 namespace {
 
-const char kBom[] = "\xEF\xBB\xBF";
+// A hundred thousand rows make the fields the hot path: plain ASCII (nearly
+// every value) goes straight into the line, with no QString or QVariant made
+// on the way.
+void accodaAscii(QByteArray &riga, const char16_t *c, qsizetype n)
+{
+    const qsizetype inizio = riga.size();
+    riga.resize(inizio + n);
+    char *out = riga.data() + inizio;
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = static_cast<char>(c[i]);
+}
 
 bool speciale(char16_t c) { return c == u';' || c == u'"' || c == u'\r' || c == u'\n'; }
-
-void accoda(QByteArray &riga, const QByteArray &testo, bool virgolette)
-{
-    if (!virgolette) {
-        riga += testo;
-        return;
-    }
-    for (const char c : testo) {
-        if (c == '"')
-            riga += '"';
-        riga += c;
-    }
-}
-
-// Ends the line and writes it; the buffer is emptied for the next one.
-void scriviRiga(QIODevice &device, QByteArray &riga)
-{
-    riga += "\r\n";
-    if (device.write(riga) != riga.size())
-        throw RuntimeError(ErrNo::PathFileAccess,
-                           QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
-    riga.truncate(0);
-}
-
-void scriviIntestazione(QIODevice &device, QByteArray &riga, std::initializer_list<const char *> titoli)
-{
-    riga += kBom;
-    bool primo = true;
-    for (const char *titolo : titoli) {
-        if (!primo)
-            riga += ';';
-        primo = false;
-        aggiungiTesto(riga, QString::fromUtf8(titolo));
-    }
-    scriviRiga(device, riga);
-}
-
-QString nome(const char *testa, const QDateTime &quando)
-{
-    return QLatin1String(testa) + quando.toString(QStringLiteral("dd-MM-yyyy_HH.mm")) + QStringLiteral(".csv");
-}
-
-} // namespace
 
 void aggiungiTesto(QByteArray &riga, const QString &testo)
 {
@@ -81,39 +49,64 @@ void aggiungiTesto(QByteArray &riga, const QString &testo)
     if (n > 0 && (c[0] == u'=' || c[0] == u'+' || c[0] == u'-' || c[0] == u'@'))
         riga += '\'';
     if (ascii && !virgolette) {
-        // nearly every value: straight into the line
-        const qsizetype inizio = riga.size();
-        riga.resize(inizio + n);
-        char *out = riga.data() + inizio;
-        for (qsizetype i = 0; i < n; ++i)
-            out[i] = static_cast<char>(c[i]);
-    } else {
-        accoda(riga, testo.toUtf8(), virgolette);
+        accodaAscii(riga, c, n);
+        return;
     }
+    const QByteArray utf8 = testo.toUtf8();
+    riga += virgolette ? QByteArray(utf8).replace('"', "\"\"") : utf8;
     if (virgolette)
         riga += '"';
 }
 
-void aggiungiNumero(QByteArray &riga, const QVariant &valore)
+void aggiungiNumero(QByteArray &riga, double valore)
 {
-    if (valore.isNull())
-        return;
-    // the same text as the inventory file's, from the value as a number
-    riga += FileTabulato::testoValore(QVariant(Regional::toNumber(valore))).toLatin1();
+    char testo[64];
+    riga.append(testo, Regional::numberChars(valore, testo));
 }
 
+// Two decimals, halves to even; a rounded zero has no sign.
 void aggiungiImporto(QByteArray &riga, double valore)
 {
-    // a rounded zero has no sign
-    const double arrotondato = Regional::roundHalfEven(valore, 2) + 0.0;
-    char buffer[400];
-    const auto fine = std::to_chars(buffer, buffer + sizeof buffer, arrotondato, std::chars_format::fixed, 2);
-    if (fine.ec != std::errc()) {
-        riga += Regional::numberText(arrotondato).toLatin1();
-        return;
+    const double arrotondato = Regional::roundHalfEven(valore, 2);
+    char testo[400];
+    char *fine = testo + sizeof testo;
+    char *p = fine;
+    if (std::fabs(arrotondato) < 1e13) {
+        const qint64 centesimi = std::llround(arrotondato * 100);
+        quint64 u = quint64(centesimi < 0 ? -centesimi : centesimi);
+        *--p = char('0' + u % 10);
+        u /= 10;
+        *--p = char('0' + u % 10);
+        u /= 10;
+        *--p = ',';
+        do {
+            *--p = char('0' + u % 10);
+            u /= 10;
+        } while (u);
+        if (centesimi < 0)
+            *--p = '-';
+    } else {
+        p = testo;
+        fine = std::to_chars(testo, fine, arrotondato, std::chars_format::fixed, 2).ptr;
+        std::replace(p, fine, '.', ',');
     }
-    for (const char *p = buffer; p != fine.ptr; ++p)
-        riga += *p == '.' ? ',' : *p;
+    riga.append(p, fine - p);
+}
+
+// A numeric column: its value (null as 0), and null written as nothing.
+struct Numero {
+    double valore;
+    bool nullo;
+};
+Numero numero(const Recordset &rs, int colonna)
+{
+    const QVariant v = rs.value(colonna);
+    return {Regional::toNumber(v), v.isNull()};
+}
+void aggiungiNumero(QByteArray &riga, const Numero &n)
+{
+    if (!n.nullo)
+        aggiungiNumero(riga, n.valore);
 }
 
 void aggiungiData(QByteArray &riga, const QVariant &valore)
@@ -124,11 +117,11 @@ void aggiungiData(QByteArray &riga, const QVariant &valore)
         // the form the program stores on SQLite is already the one written
         const QString testo = valore.toString();
         const char16_t *c = reinterpret_cast<const char16_t *>(testo.utf16());
-        bool giaScritta = testo.size() == 10 && c[2] == u'/' && c[5] == u'/';
-        for (int i = 0; giaScritta && i < 10; ++i)
-            giaScritta = i == 2 || i == 5 || (c[i] >= u'0' && c[i] <= u'9');
-        if (giaScritta) {
-            riga += testo.toLatin1();
+        bool scritta = testo.size() == 10 && c[2] == u'/' && c[5] == u'/';
+        for (int i = 0; scritta && i < 10; ++i)
+            scritta = i == 2 || i == 5 || (c[i] >= u'0' && c[i] <= u'9');
+        if (scritta) {
+            accodaAscii(riga, c, 10);
             return;
         }
         if (Regional::trimBlanks(testo).isEmpty())
@@ -136,6 +129,35 @@ void aggiungiData(QByteArray &riga, const QVariant &valore)
     }
     riga += Regional::dateText(Regional::toDateTime(valore).date()).toLatin1();
 }
+
+// Ends the line and writes it; the buffer is emptied for the next one.
+void scriviRiga(QIODevice &device, QByteArray &riga)
+{
+    riga += "\r\n";
+    if (device.write(riga) != riga.size())
+        throw RuntimeError(ErrNo::PathFileAccess,
+                           QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
+    riga.truncate(0);
+}
+
+// The byte-order mark and the column titles.
+void scriviIntestazione(QIODevice &device, QByteArray &riga, std::initializer_list<const char *> titoli)
+{
+    riga += "\xEF\xBB\xBF";
+    for (const char *titolo : titoli) {
+        if (riga.size() > 3)
+            riga += ';';
+        aggiungiTesto(riga, QString::fromUtf8(titolo));
+    }
+    scriviRiga(device, riga);
+}
+
+QString nome(const char *testa, const QDateTime &quando)
+{
+    return QLatin1String(testa) + quando.toString(QStringLiteral("dd-MM-yyyy_HH.mm")) + QStringLiteral(".csv");
+}
+
+} // namespace
 
 QString nomeNonContati(const QDateTime &quando) { return nome("NonContati_", quando); }
 QString nomeConteggio(const QDateTime &quando) { return nome("Conteggio_", quando); }
@@ -153,8 +175,8 @@ Totale scriviNonContati(QIODevice &device, Recordset &rs)
     const int giacenza = rs.fieldIndex(QStringLiteral("Giacenza"));
     const int prezzo = rs.fieldIndex(QStringLiteral("PrezzoAcquisto"));
     for (; !rs.eof(); rs.moveNext()) {
-        const QVariant quantita = rs.value(giacenza), acquisto = rs.value(prezzo);
-        const double valore = Regional::toNumber(quantita) * Regional::toNumber(acquisto);
+        const Numero quantita = numero(rs, giacenza), acquisto = numero(rs, prezzo);
+        const double valore = quantita.valore * acquisto.valore;
         aggiungiTesto(riga, Regional::valueText(rs.value(codice)));
         riga += ';';
         aggiungiTesto(riga, Regional::valueText(rs.value(barcode)));
@@ -194,8 +216,8 @@ qint64 scriviConteggio(QIODevice &device, Recordset &rs)
     const int data = rs.fieldIndex(QStringLiteral("DataModifica"));
     qint64 righe = 0;
     for (; !rs.eof(); rs.moveNext()) {
-        const QVariant contata = rs.value(reale), libro = rs.value(statistica), acquisto = rs.value(prezzo);
-        const double differenza = Regional::toNumber(contata) - Regional::toNumber(libro);
+        const Numero contata = numero(rs, reale), libro = numero(rs, statistica), acquisto = numero(rs, prezzo);
+        const double differenza = contata.valore - libro.valore;
         aggiungiTesto(riga, Regional::valueText(rs.value(codice)));
         riga += ';';
         aggiungiTesto(riga, Regional::valueText(rs.value(barcode)));
@@ -210,7 +232,7 @@ qint64 scriviConteggio(QIODevice &device, Recordset &rs)
         riga += ';';
         aggiungiNumero(riga, acquisto);
         riga += ';';
-        aggiungiImporto(riga, differenza * Regional::toNumber(acquisto));
+        aggiungiImporto(riga, differenza * acquisto.valore);
         riga += ';';
         aggiungiData(riga, rs.value(data));
         scriviRiga(device, riga);

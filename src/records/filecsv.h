@@ -15,12 +15,6 @@ class QIODevice;
 // so that a spreadsheet never runs it as a formula.
 namespace FileCsv {
 
-// Appends one field, without its separator.
-void aggiungiTesto(QByteArray &riga, const QString &testo);
-void aggiungiNumero(QByteArray &riga, const QVariant &valore);   // null: empty field
-void aggiungiImporto(QByteArray &riga, double valore);           // two decimals, halves to even
-void aggiungiData(QByteArray &riga, const QVariant &valore);     // null: empty field
-
 // The products of Prodotti with a book stock and no counted row, by code.
 extern const QString kSelectNonContati;
 // "NonContati_" + dd-mm-yyyy + "_" + hh.mm + ".csv"
