@@ -130,6 +130,24 @@ void aggiungiData(QByteArray &riga, const QVariant &valore)
     riga += Regional::dateText(Regional::toDateTime(valore).date()).toLatin1();
 }
 
+// The texts that open every line: internal code, barcode, description,
+// each followed by its separator.
+struct Testi {
+    int codice, barcode, descrizione;
+    Testi(const Recordset &rs, const QString &colonnaDescrizione)
+        : codice(rs.fieldIndex(QStringLiteral("CodInterno"))), barcode(rs.fieldIndex(QStringLiteral("Barcode"))),
+          descrizione(rs.fieldIndex(colonnaDescrizione))
+    {
+    }
+    void aggiungi(QByteArray &riga, const Recordset &rs) const
+    {
+        for (const int colonna : {codice, barcode, descrizione}) {
+            aggiungiTesto(riga, Regional::valueText(rs.value(colonna)));
+            riga += ';';
+        }
+    }
+};
+
 // Ends the line and writes it; the buffer is emptied for the next one.
 void scriviRiga(QIODevice &device, QByteArray &riga)
 {
@@ -169,20 +187,13 @@ Totale scriviNonContati(QIODevice &device, Recordset &rs)
     scriviIntestazione(device, riga,
                        {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto", "Valore Acquisto"});
     Totale totale;
-    const int codice = rs.fieldIndex(QStringLiteral("CodInterno"));
-    const int barcode = rs.fieldIndex(QStringLiteral("Barcode"));
-    const int descrizione = rs.fieldIndex(QStringLiteral("Descrizione"));
+    const Testi testi(rs, QStringLiteral("Descrizione"));
     const int giacenza = rs.fieldIndex(QStringLiteral("Giacenza"));
     const int prezzo = rs.fieldIndex(QStringLiteral("PrezzoAcquisto"));
     for (; !rs.eof(); rs.moveNext()) {
         const Numero quantita = numero(rs, giacenza), acquisto = numero(rs, prezzo);
         const double valore = quantita.valore * acquisto.valore;
-        aggiungiTesto(riga, Regional::valueText(rs.value(codice)));
-        riga += ';';
-        aggiungiTesto(riga, Regional::valueText(rs.value(barcode)));
-        riga += ';';
-        aggiungiTesto(riga, Regional::valueText(rs.value(descrizione)));
-        riga += ';';
+        testi.aggiungi(riga, rs);
         aggiungiNumero(riga, quantita);
         riga += ';';
         aggiungiNumero(riga, acquisto);
@@ -207,9 +218,7 @@ qint64 scriviConteggio(QIODevice &device, Recordset &rs)
     scriviIntestazione(device, riga,
                        {"CodInterno", "Barcode", "Descrizione", "Qta Reale", "Qta Ventrox", "Differenza",
                         "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
-    const int codice = rs.fieldIndex(QStringLiteral("CodInterno"));
-    const int barcode = rs.fieldIndex(QStringLiteral("Barcode"));
-    const int descrizione = rs.fieldIndex(QStringLiteral("DescProdotto"));
+    const Testi testi(rs, QStringLiteral("DescProdotto"));
     const int reale = rs.fieldIndex(QStringLiteral("GiacenzaReale"));
     const int statistica = rs.fieldIndex(QStringLiteral("GiacenzaStatistica"));
     const int prezzo = rs.fieldIndex(QStringLiteral("PrezzoAcquisto"));
@@ -218,12 +227,7 @@ qint64 scriviConteggio(QIODevice &device, Recordset &rs)
     for (; !rs.eof(); rs.moveNext()) {
         const Numero contata = numero(rs, reale), libro = numero(rs, statistica), acquisto = numero(rs, prezzo);
         const double differenza = contata.valore - libro.valore;
-        aggiungiTesto(riga, Regional::valueText(rs.value(codice)));
-        riga += ';';
-        aggiungiTesto(riga, Regional::valueText(rs.value(barcode)));
-        riga += ';';
-        aggiungiTesto(riga, Regional::valueText(rs.value(descrizione)));
-        riga += ';';
+        testi.aggiungi(riga, rs);
         aggiungiNumero(riga, contata);
         riga += ';';
         aggiungiNumero(riga, libro);
