@@ -114,6 +114,12 @@ private Q_SLOTS:
                  "P1;8001;PANE;2,5;3;-0,5;0,68;-0,34;05/12/2026\r\n");
         QCOMPARE(b.program.openedFiles, QStringList(b.program.file(kConteggio)));
         QCOMPARE(b.form.windowTitle(), u"Controllo Magazzino"_s);
+        // again within the minute: the newer count takes the file's place
+        b.program.exec(u"DELETE FROM InventarioReale WHERE CodInterno = 'P1'"_s);
+        const QByteArray prima = b.program.readFile(kConteggio);
+        b.voce(u"Esporta Conteggio per Excel"_s);
+        QCOMPARE(b.program.readFile(kConteggio), prima.left(prima.indexOf("P1;")));
+        QCOMPARE(b.program.openedFiles.size(), 2);
     }
 
     // No connection: the usual warning. A file that cannot be written: a
