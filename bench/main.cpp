@@ -198,7 +198,6 @@ FileLetto leggi(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return f;
-    QByteArray precedente;
     while (!file.atEnd()) {
         const QByteArray riga = file.readLine();
         f.byte += riga.size();

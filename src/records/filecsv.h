@@ -1,8 +1,6 @@
 #pragma once
-#include <QByteArray>
 #include <QDateTime>
 #include <QString>
-#include <QVariant>
 #include <functional>
 
 class Recordset;
