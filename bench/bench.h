@@ -44,6 +44,9 @@ double median(QVector<double> samples);
 
 // VmHWM of /proc/self/status in MiB (0 when it cannot be read).
 double peakMemoryMiB();
+// Starts the peak over from what the process holds now, so that each path
+// shows its own (where the system allows it).
+void resetPeakMemory();
 
 // Elapsed milliseconds of `f`.
 double timeMs(const std::function<void()> &f);
@@ -73,6 +76,10 @@ public:
     // program's file `source` written line by line to `path` (head, one
     // 757-byte line per row, tail).
     void inventoryFile(const QString &path, const QString &source, int headBytes);
+    // A file for a spreadsheet: the statement, every value of every row, and
+    // the program's file `source` copied to `path` a line per row (after its
+    // `headLines` lines, and the rest at the end).
+    void spreadsheetFile(const QString &sql, const QString &path, const QString &source, int headLines);
 
     qint64 scalar(const QString &sql);
 
@@ -111,6 +118,10 @@ public:
     int vediTutti();
     // The menu entry that writes the inventory file; returns its path.
     QString inventoryFile();
+    // "File", "Prodotti non Contati"; returns the path of the file opened.
+    QString uncounted();
+    // "File", "Esporta Conteggio per Excel"; the same.
+    QString countExport();
     // Lets the window paint what the last path changed.
     void paint();
 

@@ -29,6 +29,8 @@ struct Screen::Parts {
     QAbstractItemView *lvwProdotti = nullptr;
     QPushButton *btn_tutti = nullptr;
     QAction *MnuFileInvTab = nullptr;
+    QAction *MnuNonContati = nullptr;
+    QAction *MnuEsportaConteggio = nullptr;
     QLabel *lblTest1 = nullptr;
     QString opened;
 };
@@ -102,6 +104,8 @@ void Screen::startup(int expectedRows)
     d->lvwProdotti = control<QAbstractItemView>(f, "lvwProdotti");
     d->btn_tutti = control<QPushButton>(f, "btn_tutti");
     d->MnuFileInvTab = control<QAction>(f, "MnuFileInvTab");
+    d->MnuNonContati = control<QAction>(f, "MnuNonContati");
+    d->MnuEsportaConteggio = control<QAction>(f, "MnuEsportaConteggio");
     d->lblTest1 = control<QLabel>(f, "lblTest1");
     expect(d->lblTest1->text() == QLatin1String("OK"), QStringLiteral("start-up: the indicator shows ") + d->lblTest1->text());
     const int rows = d->lvwProdotti->model()->rowCount();
@@ -177,6 +181,24 @@ QString Screen::inventoryFile()
            QStringLiteral("inventory file: no completion message"));
     messages.removeAll(QStringLiteral("OK File Inventario Completato"));
     expect(!d->opened.isEmpty(), QStringLiteral("inventory file: no file opened"));
+    return d->opened;
+}
+
+QString Screen::uncounted()
+{
+    d->opened.clear();
+    d->MnuNonContati->trigger();
+    expect(!d->opened.isEmpty(), QStringLiteral("uncounted: no file opened"));
+    expect(d->form->windowTitle().contains(QLatin1String(" prodotti non contati, valore ")),
+           QStringLiteral("uncounted: the caption reads ") + d->form->windowTitle());
+    return d->opened;
+}
+
+QString Screen::countExport()
+{
+    d->opened.clear();
+    d->MnuEsportaConteggio->trigger();
+    expect(!d->opened.isEmpty(), QStringLiteral("count export: no file opened"));
     return d->opened;
 }
 

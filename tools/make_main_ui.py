@@ -169,11 +169,13 @@ def main():
     parts.append('  </widget>')
     parts.append('''  <widget class="QMenuBar" name="menubar">
    <property name="geometry"><rect><x>0</x><y>0</y><width>1016</width><height>22</height></rect></property>
-   <widget class="QMenu" name="File"><property name="title"><string>File</string></property><addaction name="Esci"/></widget>
+   <widget class="QMenu" name="File"><property name="title"><string>File</string></property><addaction name="MnuNonContati"/><addaction name="MnuEsportaConteggio"/><addaction name="separator"/><addaction name="Esci"/></widget>
    <widget class="QMenu" name="Config"><property name="title"><string>Configurazione</string></property><addaction name="ConfFTP"/><addaction name="MnuFileInvTab"/></widget>
    <addaction name="File"/>
    <addaction name="Config"/>
   </widget>
+  <action name="MnuNonContati"><property name="text"><string>Prodotti non Contati</string></property></action>
+  <action name="MnuEsportaConteggio"><property name="text"><string>Esporta Conteggio per Excel</string></property></action>
   <action name="Esci"><property name="text"><string>Esci</string></property></action>
   <action name="ConfFTP"><property name="text"><string>Configura Connessione SQL</string></property></action>
   <action name="MnuFileInvTab"><property name="text"><string>Crea File testo Tabulato</string></property></action>''')

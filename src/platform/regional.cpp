@@ -3,7 +3,9 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace Regional {
 
@@ -25,6 +27,35 @@ QString numberText(double value)
     }
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
+}
+
+int numberChars(double value, char *out)
+{
+    const double a = std::fabs(value);
+    if (a >= 1e-4 && a < 1e15) {
+        if (value == std::floor(value))
+            return int(std::to_chars(out, out + 64, static_cast<qint64>(value)).ptr - out);
+        // The shortest digits that read back as the same double are the
+        // digits of the 15-digit rounding whenever there are at most 15.
+        const auto fine = std::to_chars(out, out + 64, value, std::chars_format::fixed);
+        if (fine.ec == std::errc()) {
+            int cifre = 0;
+            bool significativa = false;
+            for (char *p = out; p != fine.ptr; ++p) {
+                if (*p >= '1' && *p <= '9')
+                    significativa = true;
+                if (significativa && *p >= '0' && *p <= '9')
+                    ++cifre;
+                if (*p == '.')
+                    *p = ',';
+            }
+            if (cifre <= 15)
+                return int(fine.ptr - out);
+        }
+    }
+    const QByteArray text = numberText(value).toLatin1();
+    std::memcpy(out, text.constData(), size_t(text.size()));
+    return int(text.size());
 }
 
 QString sqlNumber(double value)

@@ -13,6 +13,10 @@ namespace Regional {
 // decimal comma, no thousands separator, no trailing zeros ("12,5", "3").
 QString numberText(double value);
 
+// The same text as bytes (it is ASCII) written into `out`, which holds at
+// least 64; returns their number. For writers of large files: no QString.
+int numberChars(double value, char *out);
+
 // The same number for SQL text: a decimal point instead of the comma.
 QString sqlNumber(double value);
 

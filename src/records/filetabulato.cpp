@@ -6,9 +6,7 @@
 #include "platform/wintext.h"
 
 #include <QIODevice>
-#include <charconv>
 #include <cstring>
-#include <cmath>
 
 namespace FileTabulato {
 
@@ -52,31 +50,8 @@ QString testoValore(const QVariant &valore)
 {
     if (valore.typeId() != QMetaType::Double)
         return Regional::valueText(valore);
-    const double v = valore.toDouble();
-    const double a = std::fabs(v);
-    if (!(a >= 1e-4 && a < 1e15))
-        return Regional::valueText(valore);
-    if (v == std::floor(v))
-        return QString::number(static_cast<qint64>(v));
-    // The shortest digits that read back as the same double are the digits of
-    // the 15-digit rounding whenever there are at most 15 of them.
-    char buffer[64];
-    const auto fine = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed);
-    if (fine.ec != std::errc())
-        return Regional::valueText(valore);
-    int cifre = 0;
-    bool significativa = false;
-    for (const char *p = buffer; p != fine.ptr; ++p) {
-        if (*p >= '1' && *p <= '9')
-            significativa = true;
-        if (significativa && *p >= '0' && *p <= '9')
-            ++cifre;
-    }
-    if (cifre > 15)
-        return Regional::valueText(valore);
-    QString testo = QString::fromLatin1(buffer, fine.ptr - buffer);
-    testo.replace(QLatin1Char('.'), QLatin1Char(','));
-    return testo;
+    char testo[64];
+    return QString::fromLatin1(testo, Regional::numberChars(valore.toDouble(), testo));
 }
 
 namespace {

@@ -29,3 +29,12 @@ private:
     QWidget *m_form;
     QPointer<QWidget> m_focus;
 };
+
+// The hourglass while a command reads a whole table.
+class CursoreOccupato {
+public:
+    CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursoreOccupato() { QApplication::restoreOverrideCursor(); }
+    CursoreOccupato(const CursoreOccupato &) = delete;
+    CursoreOccupato &operator=(const CursoreOccupato &) = delete;
+};

@@ -137,6 +137,8 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     connect(ui->CmdElimina, &QPushButton::clicked, this, &frmInventario::CmdElimina_Click);
     connect(ui->cmdModifica, &QToolButton::clicked, this, &frmInventario::cmdModifica_Click);
     connect(ui->MnuFileInvTab, &QAction::triggered, this, &frmInventario::MnuFileInvTab_Click);
+    connect(ui->MnuNonContati, &QAction::triggered, this, &frmInventario::MnuNonContati_Click);
+    connect(ui->MnuEsportaConteggio, &QAction::triggered, this, &frmInventario::MnuEsportaConteggio_Click);
     connect(ui->ConfFTP, &QAction::triggered, this, &frmInventario::ConfFTP_Click);
     connect(ui->Esci, &QAction::triggered, this, &frmInventario::Esci_Click);
 

@@ -53,6 +53,9 @@ public:
     void SalvaRiga();
     long ContatoreGet(const QString &idContatore, const QString &nameTabella);
     void CreaFileInventarioTab();
+    // the files for a spreadsheet: what is left to count, the whole count
+    void CreaFileNonContati();
+    void EsportaConteggio();
 
 public Q_SLOTS:
     void btn_tutti_Click();
@@ -81,6 +84,8 @@ public Q_SLOTS:
     void CmdElimina_Click();
     void cmdModifica_Click();
     void MnuFileInvTab_Click();
+    void MnuNonContati_Click();
+    void MnuEsportaConteggio_Click();
     void ConfFTP_Click();
     void Esci_Click();
     void lblTest1_Click();

@@ -218,14 +218,6 @@ void svuotaDettagli(Ui::frmInventario &ui, bool nome)
         ui.txtNome->setText(QString());
 }
 
-class CursoreOccupato {
-public:
-    CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursoreOccupato() { QApplication::restoreOverrideCursor(); }
-    CursoreOccupato(const CursoreOccupato &) = delete;
-    CursoreOccupato &operator=(const CursoreOccupato &) = delete;
-};
-
 } // namespace
 
 void frmInventario::ImpostaColonne()
