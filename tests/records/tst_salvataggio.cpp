@@ -10,6 +10,7 @@
 #include "records/salvataggio.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
@@ -143,6 +144,19 @@ private Q_SLOTS:
             rs.moveNext();
         }
         QVERIFY(rs.eof());
+        // a read the driver refuses is its error, as any other read's, never an empty value
+        static const Db::GetData driver = Db::getData();
+        Db::setGetData([](void *statement, unsigned short column, short type, void *value, qintptr size, qintptr *indicator) {
+            return driver(statement, column + 100, type, value, size, indicator);
+        });
+        const auto restore = qScopeGuard([] { Db::setGetData(nullptr); });
+        try {
+            Recordset(c, u"Select *  FROM Prodotti WHERE IDProdotto = 1"_s);
+            QFAIL("the read must fail");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), ErrNo::DbStatementFailure);
+            QCOMPARE(e.description(), u"[FreeTDS][SQL Server]Column out of range"_s);
+        }
     }
     // The saves' statements, the delete and the editor's update; the second
     // guard of an update that finds no connection writes nothing.
