@@ -249,11 +249,18 @@ private Q_SLOTS:
     }
 
     // On SQL Server the search texts reach it as plain batches, a '[' escaped
-    // (LIKE reads it as a set there), quotes doubled.
+    // (LIKE reads it as a set there), quotes doubled. Rows of a later search
+    // that come before an earlier one's do not count: the earliest search
+    // that found anything lists its rows, in the server's order.
     void suSqlServer()
     {
         Program program;
-        START_RECORDER(rec, R"([{"match": "FROM prodotti", "columns": [["IDprodotto", "int"]], "rows": []}])");
+        const QByteArray risposte = R"j([{"match": "AS Ricerca", "columns": [["IDprodotto", "int"], ["CodInterno", "varchar(20)"],
+            ["Descrizione", "varchar(50)"], ["Ricerca", "int"]],
+            "rows": [[7, "Z7", "SETTE", 3], [2, "B2", "DUE", 1], [8, "Z8", "OTTO", 2], [1, "A1", "UNO", 1]]},
+          {"match": "FROM prodotti", "columns": [["IDprodotto", "int"]], "rows": []}])j";
+        START_RECORDER(rec, risposte);
+        Modulo::ProdottoAttivo = false;
         Modulo::ConnPrincipale().open(rec.connectionString());
         frmInventario form;
         form.show();
@@ -261,6 +268,8 @@ private Q_SLOTS:
         form.ui->txtCodice->setText(u"A[1]'"_s);
         rec.log();
         QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
+        QCOMPARE(form.modelloProdotti()->testo(0) + form.modelloProdotti()->testo(1), voce(u"B2"_s, u"DUE"_s, 2) + voce(u"A1"_s, u"UNO"_s, 1));
+        QVERIFY(form.modelloProdotti()->rowCount() == 2 && Modulo::ProdottoAttivo);
         form.ui->txtNome->setText(u"B[2"_s);
         const QString s = u"Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM "_s;
         QCOMPARE(rec.log(), (QStringList{
