@@ -1,6 +1,7 @@
 // The program's frame: term.ini byte for byte, the error form and its log,
 // opening the shared connection with its indicator and guard.
 #include "fixture/fixture.h"
+#include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "frame/frmerrore.h"
 #include "frame/modulo.h"
@@ -147,16 +148,16 @@ private Q_SLOTS:
     // screen ready; a silent server: "NO" after the whole 5 s, the window alive.
     void avvioEIndicatore()
     {
-        QTcpServer chiusa, muta;
-        QVERIFY(chiusa.listen(QHostAddress::LocalHost) && muta.listen(QHostAddress::LocalHost));
-        muta.pauseAccepting();   // its connections wait in the kernel's queue, unanswered
+        START_RECORDER(muta, QByteArray(), true);   // a server that accepts and never answers
+        QTcpServer chiusa;
+        QVERIFY(chiusa.listen(QHostAddress::LocalHost));
         const QString server = u"Provider=SQLOLEDB;Data Source=127.0.0.1,%1;UID=sa;PWD=x;DATABASE=V"_s;
         const QString porta = server.arg(chiusa.serverPort());
         chiusa.close();
         const struct { QString stringa; qint64 minimo, massimo; bool ok; } casi[] = {
             {QString(), 0, 1000, false}, {u"garbage;;=="_s, 0, 1000, false}, {u"Provider=Nessuno;Data Source=x"_s, 0, 1000, false},
             {porta, 0, 2500, false}, {u"Provider=SQLite;Data Source=assente.db"_s, 0, 1000, false},
-            {server.arg(muta.serverPort()), 4500, 6500, false}, {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
+            {server.arg(muta.port()), 4500, 6500, false}, {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
         for (const auto &c : casi) {
             Fixture::Program program(Fixture::Program::Demo, false);
             if (!c.stringa.isEmpty())
