@@ -8,9 +8,9 @@ until killed or until the process that started it ends. With --silent it accepts
 and never answers. Every request is appended to LOG as a JSON line:
   {"conn": 1, "kind": "prelogin" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
   batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request": "BEGIN" | "COMMIT" | "ROLLBACK"}
-ANSWERS is a JSON list tried in order; the first whose "match" (a regular expression searched
-without regard to case) fits the statement answers it, and one with "times": N only its first N
-times. An answer gives "columns" and "rows", or "rowcount", or "error": NUMBER or [NUMBER, TEXT]:
+ANSWERS is a JSON list tried in order: the first whose "match" (a regular expression, any case) fits
+the statement answers it, one with "times": N only N times, with "columns" and "rows", "rowcount",
+or "error": NUMBER (1205, 1222, 242) or [NUMBER, TEXT]:
   [{"match": "INSERT", "error": 1205, "times": 1}, {"match": "^\\s*(UPDATE|DELETE)", "rowcount": 1},
    {"match": "FROM Prodotti", "columns": [["IDProdotto", "int"], ["Descrizione", "varchar(50)"]],
     "rows": [[1, "CAFFE'"], [2, null]]}]
@@ -104,40 +104,24 @@ def rows(columns, values, token):
 
 
 def parameters(data, at):
-    """The values of an RPC's parameters, as far as their types are known here."""
+    """An RPC's parameter values, for the types FreeTDS sends (the others end the list)."""
     values = []
     while at < len(data):
-        at += 1 + 2 * data[at] + 1  # name, status
+        at += 2 + 2 * data[at]  # name, status
         t = data[at]
-        at += 1
-        if t in (0xE7, 0xA7, 0xEF, 0xAF, 0xA5, 0xAD):  # USHORT length, collation for texts
-            wide, text, plp = t in (0xE7, 0xEF), t in (0xE7, 0xA7, 0xEF, 0xAF), data[at:at + 2] == b"\xFF\xFF"
-            at += 2 + (5 if text else 0)
-            if plp:
-                total, at, raw = struct.unpack_from("<Q", data, at)[0], at + 8, b""
-                while total != 0xFFFFFFFFFFFFFFFF:
-                    n = struct.unpack_from("<I", data, at)[0]
-                    raw, at = raw + data[at + 4:at + 4 + n], at + 4 + n
-                    if n == 0:
-                        break
-                value = None if total == 0xFFFFFFFFFFFFFFFF else raw
-            else:
-                n = struct.unpack_from("<H", data, at)[0]
-                value, at = (None, at + 2) if n == 0xFFFF else (data[at + 2:at + 2 + n], at + 2 + n)
-            values.append(None if value is None else value.decode("utf-16-le" if wide else "cp1252") if text
-                          else value.hex())
-        elif t in (0x63, 0x23):  # NTEXT, TEXT
-            at += 4 + 5
-            n = struct.unpack_from("<i", data, at)[0]
-            value, at = data[at + 4:at + 4 + max(n, 0)], at + 4 + max(n, 0)
-            values.append(None if n < 0 else value.decode("utf-16-le" if t == 0x63 else "cp1252"))
-        elif t in (0x26, 0x68, 0x6D, 0x6E, 0x6F, 0x6A, 0x6C):  # BYTELEN types
-            at += 1 + (2 if t in (0x6A, 0x6C) else 0)
-            n = data[at]
-            raw, at = data[at + 1:at + 1 + n], at + 1 + n
-            forms = {0x26: {1: "<B", 2: "<h", 4: "<i", 8: "<q"}, 0x68: {1: "<B"}, 0x6D: {4: "<f", 8: "<d"}}
-            form = forms.get(t, {}).get(n)
-            values.append(None if n == 0 else struct.unpack(form, raw)[0] if form else raw.hex())
+        if t in (0xE7, 0xA7, 0x63):  # NVARCHAR, VARCHAR (USHORT lengths), NTEXT (LONG), with a collation
+            wide, long = t != 0xA7, t == 0x63
+            at += (5 if long else 3) + 5
+            n = struct.unpack_from("<i" if long else "<H", data, at)[0]
+            at += 4 if long else 2
+            null = n < 0 if long else n == 0xFFFF
+            values.append(None if null else data[at:at + n].decode("utf-16-le" if wide else "cp1252"))
+            at += 0 if null else n
+        elif t in (0x26, 0x68, 0x6D):  # INTN, BITN, FLTN
+            n = data[at + 2]
+            form = {0x26: {1: "<B", 2: "<h", 4: "<i", 8: "<q"}, 0x68: {1: "<?"}, 0x6D: {4: "<f", 8: "<d"}}[t].get(n)
+            values.append(struct.unpack_from(form, data, at + 3)[0] if form else None)
+            at += 3 + n
         else:
             values.append("type 0x%02x" % t)
             break
@@ -290,10 +274,7 @@ def main():
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--silent", action="store_true")
     a = p.parse_args()
-    answers = []
-    if a.answers:
-        with open(a.answers, encoding="utf-8") as f:
-            answers = json.load(f)
+    answers = json.load(open(a.answers, encoding="utf-8")) if a.answers else []
     server = StandIn(a.port, a.log, answers, a.silent)
     print("listening", server.server_address[1], flush=True)
     parent = os.getppid()
