@@ -59,7 +59,9 @@ QList<QPair<QString, QString>> parse(const QString &s)
 // server forces it, and then with no check of its certificate (a shop
 // server's is often the one SQL Server made for itself). One that asks for
 // it has the certificate checked, unless it says to trust it; "strict"
-// (TDS 8) only Driver 18 and later know. "" when the driver cannot do it.
+// (TDS 8) only Driver 18 and later know, so it is refused on any other
+// driver rather than connecting with less. FreeTDS keeps its own settings
+// otherwise. "" when the driver can do what the string asks.
 QString encryption(const QString &s, const QString &driver, QStringList &parts)
 {
     const QString encrypt = value(s, {QStringLiteral("Encrypt"), QStringLiteral("Use Encryption for Data")}).toLower();
@@ -72,6 +74,8 @@ QString encryption(const QString &s, const QString &driver, QStringList &parts)
         if (version.match(driver).captured(1).toInt() < 18)
             return QStringLiteral("Encrypt=strict richiede ODBC Driver 18 for SQL Server o successivo; il driver in uso \u00e8 %1").arg(driver);
         parts << QStringLiteral("Encrypt=strict");
+    } else if (OdbcSetup::isFreeTds(driver)) {
+        return QString();
     } else if (yes(encrypt)) {
         const QString trust = value(s, {QStringLiteral("TrustServerCertificate"), QStringLiteral("Trust Server Certificate")});
         parts << QStringLiteral("Encrypt=yes")
@@ -175,10 +179,10 @@ ConnectionTarget resolve(const QString &connectionString)
             parts << QStringLiteral("TDS_Version=7.4") << QStringLiteral("ClientCharset=UTF-8");
         } else {
             parts << QStringLiteral("SERVER=") + odbcValue(port.isEmpty() ? server : server + QLatin1Char(',') + port);
-            t.error = encryption(s, driver, parts);
-            if (!t.error.isEmpty())
-                return t;
         }
+        t.error = encryption(s, driver, parts);
+        if (!t.error.isEmpty())
+            return t;
         parts << QStringLiteral("UID=") + odbcValue(value(s, {QStringLiteral("UID"), QStringLiteral("User ID")}));
         parts << QStringLiteral("PWD=") + odbcValue(value(s, {QStringLiteral("PWD"), QStringLiteral("Password")}));
         const QString db = value(s, {QStringLiteral("DATABASE"), QStringLiteral("Initial Catalog")});

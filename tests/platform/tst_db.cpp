@@ -38,6 +38,7 @@ private Q_SLOTS:
             {installati, "Provider=MSOLEDBSQL;Data Source=s;Use Encryption for Data=Strict;Trust Server Certificate=True;UID=a;PWD=b",
              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=s;Encrypt=strict;UID=a;PWD=b"},
             {{"ODBC Driver 17 for SQL Server"}, "Provider=SQLOLEDB;Data Source=s;Encrypt=strict;UID=a;PWD=b", ""},
+            {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=s;Encrypt=strict;UID=a;PWD=b", ""},
             {{"ODBC Driver 17 for SQL Server"},
              "Provider=SQLNCLI11;Data Source=NEGOZIO\\SQLEXPRESS;User ID=op;Password=\"x;\"\"y\";Initial Catalog={Db}}};"
              "Encrypt=True;TrustServerCertificate=True",
