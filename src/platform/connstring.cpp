@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace ConnString {
@@ -53,25 +54,36 @@ QList<QPair<QString, QString>> parse(const QString &s)
     return out;
 }
 
-// Microsoft's drivers demand encryption only when the stored string asks
-// for it, as the OLE DB provider did: a shop server's certificate is often
-// self-made.
-QStringList encryption(const QString &s)
+// Microsoft's drivers as the stored string means it. A string that asks for
+// no encryption connects as the OLE DB provider did: encrypted only when the
+// server forces it, and then with no check of its certificate (a shop
+// server's is often the one SQL Server made for itself). One that asks for
+// it has the certificate checked, unless it says to trust it; "strict"
+// (TDS 8) only Driver 18 and later know, so it is refused on any other
+// driver rather than connecting with less. FreeTDS keeps its own settings
+// otherwise. "" when the driver can do what the string asks.
+QString encryption(const QString &s, const QString &driver, QStringList &parts)
 {
-    const QString encrypt = value(s, {QStringLiteral("Encrypt")}).toLower();
-    const QString oledb = value(s, {QStringLiteral("Use Encryption for Data")}).toLower();
-    const bool asks = encrypt == QLatin1String("yes") || encrypt == QLatin1String("true")
-                      || encrypt == QLatin1String("mandatory") || oledb == QLatin1String("true")
-                      || oledb == QLatin1String("yes");
-    QStringList parts{asks ? QStringLiteral("Encrypt=yes") : QStringLiteral("Encrypt=no")};
-    const QString trust = value(s, {QStringLiteral("TrustServerCertificate"), QStringLiteral("Trust Server Certificate")});
-    if (!trust.isEmpty())
-        parts << QStringLiteral("TrustServerCertificate=")
-                     + (trust.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-                                || trust.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0
-                            ? QStringLiteral("yes")
-                            : QStringLiteral("no"));
-    return parts;
+    const QString encrypt = value(s, {QStringLiteral("Encrypt"), QStringLiteral("Use Encryption for Data")}).toLower();
+    const auto yes = [](const QString &v) {
+        return v == QLatin1String("yes") || v == QLatin1String("true") || v == QLatin1String("mandatory");
+    };
+    if (encrypt == QLatin1String("strict")) {
+        static const QRegularExpression version(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
+                                                QRegularExpression::CaseInsensitiveOption);
+        if (version.match(driver).captured(1).toInt() < 18)
+            return QStringLiteral("Encrypt=strict richiede ODBC Driver 18 for SQL Server o successivo; il driver in uso \u00e8 %1").arg(driver);
+        parts << QStringLiteral("Encrypt=strict");
+    } else if (OdbcSetup::isFreeTds(driver)) {
+        return QString();
+    } else if (yes(encrypt)) {
+        const QString trust = value(s, {QStringLiteral("TrustServerCertificate"), QStringLiteral("Trust Server Certificate")});
+        parts << QStringLiteral("Encrypt=yes")
+              << (yes(trust.toLower()) ? QStringLiteral("TrustServerCertificate=yes") : QStringLiteral("TrustServerCertificate=no"));
+    } else {
+        parts << QStringLiteral("Encrypt=no") << QStringLiteral("TrustServerCertificate=yes");
+    }
+    return QString();
 }
 
 } // namespace
@@ -167,8 +179,10 @@ ConnectionTarget resolve(const QString &connectionString)
             parts << QStringLiteral("TDS_Version=7.4") << QStringLiteral("ClientCharset=UTF-8");
         } else {
             parts << QStringLiteral("SERVER=") + odbcValue(port.isEmpty() ? server : server + QLatin1Char(',') + port);
-            parts << encryption(s);
         }
+        t.error = encryption(s, driver, parts);
+        if (!t.error.isEmpty())
+            return t;
         parts << QStringLiteral("UID=") + odbcValue(value(s, {QStringLiteral("UID"), QStringLiteral("User ID")}));
         parts << QStringLiteral("PWD=") + odbcValue(value(s, {QStringLiteral("PWD"), QStringLiteral("Password")}));
         const QString db = value(s, {QStringLiteral("DATABASE"), QStringLiteral("Initial Catalog")});

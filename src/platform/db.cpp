@@ -19,6 +19,7 @@
 #include <QSqlResult>
 #include <QThread>
 #include <QUuid>
+#include <algorithm>
 #include <charconv>
 #include <memory>
 
@@ -60,44 +61,78 @@ QSqlQuery forwardQuery(const QSqlDatabase &db)
 // sized by the column's 7 digits, which most values overflow (they come
 // back null). Such a column is read here from the driver as a float, in
 // column order like the rest, and given as the shortest decimal that is
-// that float: 12.3 stays 12.3.
-#ifdef Q_OS_WIN
-#define ODBC_CALL __stdcall
-#else
-#define ODBC_CALL
-#endif
-using SqlGetData = short(ODBC_CALL *)(void *statement, unsigned short column, short cType, void *value,
-                                      qintptr bufferLength, qintptr *indicator);
+// that float: 12.3 stays 12.3. A read that fails is an error like any other.
+using SqlGetDiagRec = short(INVENTARIO_ODBC_CALL *)(short handleType, void *handle, short record, char16_t *state,
+                                                    qint32 *nativeError, char16_t *message, short bufferLength,
+                                                    short *textLength);
 
-SqlGetData sqlGetData()
+QFunctionPointer driverManager(const char *function)
 {
-    static const SqlGetData function = [] {
 #ifdef Q_OS_WIN
-        QLibrary odbc(QStringLiteral("odbc32"));
+    QLibrary odbc(QStringLiteral("odbc32"));
 #else
-        QLibrary odbc(QStringLiteral("odbc"), 2);   // the driver manager Qt's ODBC driver has loaded
+    QLibrary odbc(QStringLiteral("odbc"), 2);   // the driver manager Qt's ODBC driver has loaded
 #endif
-        return reinterpret_cast<SqlGetData>(odbc.resolve("SQLGetData"));
-    }();
+    return odbc.resolve(function);
+}
+
+Db::GetData &getDataSeam()
+{
+    static Db::GetData function = nullptr;
     return function;
 }
 
-QVariant readReal(const QSqlQuery &query, int column)
+// The driver's messages about a statement, as Qt gives those of other reads.
+[[noreturn]] void failRead(void *statement, const QString &column, const QString &sql)
+{
+    static const auto diag = reinterpret_cast<SqlGetDiagRec>(driverManager("SQLGetDiagRecW"));
+    QStringList messages, codes;
+    for (short record = 1; diag && statement && record <= 8; ++record) {
+        char16_t state[6] = {}, text[1024] = {};
+        qint32 native = 0;
+        short length = 0;
+        if ((diag(3 /* SQL_HANDLE_STMT */, statement, record, state, &native, text, 1024, &length) & ~1) != 0)
+            break;
+        messages << QString::fromUtf16(text, std::clamp<qsizetype>(length, 0, 1023)).trimmed();
+        codes << QString::number(native);
+    }
+    if (messages.isEmpty())
+        messages << QStringLiteral("Impossibile leggere il campo %1").arg(column);
+    qWarning().noquote() << "read failed:" << messages.join(QLatin1Char(' ')) << "--" << sql.simplified();
+    throw RuntimeError(ErrNo::DbStatementFailure, messages.join(QLatin1Char(' ')), codes.join(QLatin1Char(';')));
+}
+
+QVariant readReal(const QSqlQuery &query, int column, const QString &name, const QString &sql)
 {
     constexpr short kFloat = 7;   // SQL_C_FLOAT
     const QVariant handle = query.result()->handle();
-    if (!sqlGetData() || handle.metaType() != QMetaType::fromType<void *>())
-        return query.value(column);
+    void *statement = handle.metaType() == QMetaType::fromType<void *>() ? *static_cast<void *const *>(handle.constData())
+                                                                          : nullptr;
+    const Db::GetData getData = Db::getData();
     float value = 0;
     qintptr indicator = 0;
-    const short rc = sqlGetData()(*static_cast<void *const *>(handle.constData()), static_cast<unsigned short>(column + 1),
-                                  kFloat, &value, sizeof value, &indicator);
-    if ((rc & ~1) != 0 || indicator < 0)
+    if (!getData || !statement
+        || (getData(statement, static_cast<unsigned short>(column + 1), kFloat, &value, sizeof value, &indicator) & ~1) != 0)
+        failRead(statement, name, sql);
+    if (indicator == -1)   // SQL_NULL_DATA
         return QVariant(QMetaType::fromType<double>());
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     return QByteArray(digits, static_cast<int>(end - digits)).toDouble();
 }
+
+} // namespace
+
+namespace Db {
+GetData getData()
+{
+    static const auto loaded = reinterpret_cast<GetData>(driverManager("SQLGetData"));
+    return getDataSeam() ? getDataSeam() : loaded;
+}
+void setGetData(GetData function) { getDataSeam() = function; }
+} // namespace Db
+
+namespace {
 
 QString newName()
 {
@@ -274,7 +309,7 @@ void Recordset::moveNext()
         return;
     m_row.clear();
     for (int i = 0; i < m_record.count(); ++i)
-        m_row << (m_reals.contains(i) ? readReal(m_query, i) : m_query.value(i));
+        m_row << (m_reals.contains(i) ? readReal(m_query, i, m_record.fieldName(i), m_sql) : m_query.value(i));
 }
 
 int Recordset::fieldIndex(const QString &name) const

@@ -98,6 +98,19 @@ namespace Db {
 // rolled it back (error 1205).
 bool deadlock(const RuntimeError &error);
 
+// The driver manager's SQLGetData, through which columns of SQL type real
+// are read (see Recordset). Tests put a failing one in its place; nullptr
+// gives back the driver manager's own.
+#ifdef _WIN32
+#define INVENTARIO_ODBC_CALL __stdcall
+#else
+#define INVENTARIO_ODBC_CALL
+#endif
+using GetData = short(INVENTARIO_ODBC_CALL *)(void *statement, unsigned short column, short cType, void *value,
+                                              qintptr bufferLength, qintptr *indicator);
+GetData getData();
+void setGetData(GetData function);
+
 // Opens a new, separate connection with the string and closes it again,
 // waiting at most `waitMs` (on a monotonic clock) while the window keeps
 // painting. Returns "" when the connection opened, else the reason.

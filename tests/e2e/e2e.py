@@ -2,9 +2,10 @@
 """The real program in a real window, driven from outside as an operator with a
 barcode reader drives it: keys at reader speed while the handlers run, files
 written and opened, faults injected from outside. Each scenario has its own folder."""
-import contextlib, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
+import contextlib, json, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
 
 INVENTARIO, DEMO = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+STANDIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "standin", "standin.py")
 ARTIFACTS = os.path.join(os.getcwd(), "e2e-artifacts")
 os.makedirs(ARTIFACTS, exist_ok=True)
 FAILURES = []
@@ -106,6 +107,34 @@ class Program:
         with open(self.path(name), "rb") as f:
             return f.read()
 
+    def connect_to(self, connection):
+        """term.ini naming the connection, as the settings dialog writes it."""
+        line = ("STRCONNPRINCIPALE=" + connection).encode("cp1252")
+        with open(self.path("term.ini"), "wb") as f:
+            f.write(bytes(b + 10 if b < 246 else 255 - b for b in line) + b"\r\n")
+
+
+class StandIn:
+    """The project's stand-in SQL Server in the program's folder: answers as
+    told, and says what reached it (statements, and transactions as "tm ...")."""
+
+    def __init__(self, p, answers):
+        self.log, ask = p.path("standin.jsonl"), p.path("answers.json")
+        with open(ask, "w") as f:
+            json.dump(answers, f)
+        self.proc = subprocess.Popen([sys.executable, STANDIN, "--log", self.log, "--answers", ask],
+                                     stdout=subprocess.PIPE, text=True)
+        self.port = int(self.proc.stdout.readline().split()[1])
+
+    def requests(self):
+        with open(self.log, encoding="utf-8") as f:
+            entries = [json.loads(line) for line in f]
+        return [e["sql"] if "sql" in e else "tm " + e["request"] for e in entries if e["kind"] in ("batch", "rpc", "tm")]
+
+    def stop(self):
+        self.proc.kill()
+        self.proc.wait()
+
 
 def scenario(fn):
     print("-- " + fn.__name__, flush=True)
@@ -205,6 +234,33 @@ def faults_from_outside(p):
     xdo("key", "alt+e")
     p.proc.wait(10)
     assert b" (LOG)" in p.file("LogErrori.TXT")
+
+
+@scenario
+def on_sql_server(p):
+    """The program on a term.ini naming a SQL Server: "OK" on green, and a
+    scan's count reaches the server as one insert, committed."""
+    found = [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"]]
+    server = StandIn(p, [
+        {"match": "GiacenzaContata", "columns": found + [["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"],
+                                                         ["PrezzoAcquisto", "real"], ["Giacenza", "float"],
+                                                         ["GiacenzaContata", "float"]],
+         "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, None]]},
+        {"match": "AS Ricerca", "columns": found + [["Ricerca", "int"]], "rows": [[42, "P00042", "CAFFE' MACINATO", 2]]},
+        {"match": "InventarioReale", "columns": [["IDInventarioReale", "int"]], "rows": []}])
+    try:
+        p.connect_to("Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % server.port)
+        p.start()
+        wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
+        p.scan("8001230009045", "2")
+        wait_until(lambda: "tm COMMIT" in server.requests(), "the count committed")
+        sent = server.requests()
+        inserts = [i for i, r in enumerate(sent) if r.startswith("INSERT INTO InventarioReale")]
+        assert len(inserts) == 1 and sent[inserts[0] + 1] == "tm COMMIT", sent
+        assert ("VALUES (N'CAFFE'' MACINATO', N'8001230009045', 3.90 ,2.50 ,0,1000, N'Generico', N'N\u00b0','0', '0', 2, "
+                "12, '") in sent[inserts[0]] and sent[inserts[0]].endswith("', 42,0 ,N'P00042') "), sent[inserts[0]]
+    finally:
+        server.stop()
 
 
 print("\n".join("FAILED " + f for f in FAILURES))

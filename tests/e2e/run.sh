@@ -9,4 +9,8 @@ fi
 for tool in xdotool import python3 sqlite3; do
   command -v "$tool" >/dev/null || { echo "e2e: '$tool' is missing: run scripts/deps.sh" >&2; exit 1; }
 done
+# the SQL Server scenario talks to the stand-in through FreeTDS and Qt's ODBC driver
+odbcinst -q -d -n FreeTDS >/dev/null 2>&1 || { echo "e2e: FreeTDS is not registered with unixODBC: install tdsodbc (scripts/deps.sh)" >&2; exit 1; }
+dpkg-query -W -f='${Status}' libqt6sql6-odbc 2>/dev/null | grep -q "install ok installed" \
+  || { echo "e2e: Qt's ODBC driver is missing: install libqt6sql6-odbc (scripts/deps.sh)" >&2; exit 1; }
 exec python3 "$(dirname "$0")/e2e.py" "$@"

@@ -1,13 +1,13 @@
 // The database layer over SQLite, over ODBC (through the SQLite ODBC driver)
 // and the connection strings, with the SQL Server drivers this machine has.
 #include "fixture/fixture.h"
+#include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "platform/db.h"
 #include "platform/errors.h"
 #include "platform/odbcsetup.h"
 
 #include <QFile>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -32,18 +32,26 @@ private Q_SLOTS:
         QCOMPARE(OdbcSetup::sqlServerDrivers(), preferiti);
         const struct { QStringList drivers; QString stored, odbc; } casi[] = {
             {installati, "Provider=SQLOLEDB;Data Source=tcp:10.0.0.5,1455;UID=sa;PWD=ab}c;DATABASE=Ventrox",
-             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=10.0.0.5,1455;Encrypt=no;UID=sa;PWD={ab}}c};DATABASE=Ventrox"},
+             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=10.0.0.5,1455;Encrypt=no;TrustServerCertificate=yes;UID=sa;PWD={ab}}c};DATABASE=Ventrox"},
+            {installati, "Provider=SQLOLEDB;Data Source=s;Encrypt=Mandatory;UID=a;PWD=b",
+             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=s;Encrypt=yes;TrustServerCertificate=no;UID=a;PWD=b"},
+            {installati, "Provider=MSOLEDBSQL;Data Source=s;Use Encryption for Data=Strict;Trust Server Certificate=True;UID=a;PWD=b",
+             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=s;Encrypt=strict;UID=a;PWD=b"},
+            {{"ODBC Driver 17 for SQL Server"}, "Provider=SQLOLEDB;Data Source=s;Encrypt=strict;UID=a;PWD=b", ""},
+            {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=s;Encrypt=strict;UID=a;PWD=b", ""},
             {{"ODBC Driver 17 for SQL Server"},
              "Provider=SQLNCLI11;Data Source=NEGOZIO\\SQLEXPRESS;User ID=op;Password=\"x;\"\"y\";Initial Catalog={Db}}};"
              "Encrypt=True;TrustServerCertificate=True",
              "DRIVER={ODBC Driver 17 for SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;Encrypt=yes;TrustServerCertificate=yes;"
              "UID=op;PWD={x;\"y};DATABASE={Db}}}"},
             {{"SQL Server"}, "Provider=SQLOLEDB;Data Source=srv;UID= sa;PWD=;Use Encryption for Data=True",
-             "DRIVER={SQL Server};SERVER=srv;Encrypt=yes;UID=sa;PWD="},
+             "DRIVER={SQL Server};SERVER=srv;Encrypt=yes;TrustServerCertificate=no;UID=sa;PWD="},
             {{"FreeTDS", "SQLite3"}, "Provider=SQLOLEDB;Data Source=magazzino;UID=sa;PWD=x;DATABASE=V",
              "DRIVER={FreeTDS};SERVERNAME=magazzino;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=x;DATABASE=V"},
             {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=tcp:MAGAZZINO;UID=sa;PWD= x",   // a host, though a section too
              "DRIVER={FreeTDS};SERVER=MAGAZZINO;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=x"},
+            {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=MAGAZZINO,1455;UID=sa;PWD=x",   // a section's name with a port
+             "DRIVER={FreeTDS};SERVER=MAGAZZINO;PORT=1455;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=x"},
             {{"FreeTDS"}, "Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD={ x }",
              "DRIVER={FreeTDS};SERVER=NEGOZIO\\SQLEXPRESS;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD={ x }"},
             {{}, "Driver={FreeTDS};Server=h;Port=1;", "Driver={FreeTDS};Server=h;Port=1;ClientCharset=UTF-8"},
@@ -58,6 +66,9 @@ private Q_SLOTS:
             QCOMPARE(t.databaseName, c.odbc);
             QCOMPARE(t.kind == ConnectionTarget::Invalid, c.odbc.isEmpty());
         }
+        machine.drivers = {"ODBC Driver 17 for SQL Server"};   // what the dialog's box says
+        QCOMPARE(ConnString::resolve(u"Provider=SQLOLEDB;Data Source=s;Encrypt=Strict"_s).error,
+                 u"Encrypt=strict richiede ODBC Driver 18 for SQL Server o successivo; il driver in uso \u00e8 ODBC Driver 17 for SQL Server"_s);
         OdbcSetup::setFake(nullptr);
         Fixture::Program program;   // a relative file is the program folder's
         QCOMPARE(ConnString::resolve(u"Provider=SQLite;Data Source=test.db"_s).databaseName, program.dbPath());
@@ -88,12 +99,10 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, c.open(u"Provider=SQLite;Data Source=garbage.db"_s));
         QVERIFY(!Db::testConnection(u"Provider=SQLite;Data Source=garbage.db"_s, 3, 5000).isEmpty());
         QVERIFY(Db::testConnection(program.connectionString(), 3, 5000).isEmpty());
-        QTcpServer muta;   // a server that never answers: the wait gives up before the driver does
-        QVERIFY(muta.listen(QHostAddress::LocalHost));
-        muta.pauseAccepting();
+        START_RECORDER(muta, QByteArray(), true);   // a server that never answers: the wait gives up before the driver does
         bool scaduto = false;
         const auto inizio = std::chrono::steady_clock::now();   // FreeTDS itself gives up after 6 s or more
-        QCOMPARE(Db::testConnection(u"Driver={FreeTDS};Server=127.0.0.1;Port=%1"_s.arg(muta.serverPort()), 2, 300, &scaduto),
+        QCOMPARE(Db::testConnection(u"Driver={FreeTDS};Server=127.0.0.1;Port=%1"_s.arg(muta.port()), 2, 300, &scaduto),
                  u"Timeout scaduto"_s);
         QVERIFY(scaduto && std::chrono::steady_clock::now() - inizio < std::chrono::seconds(2));
         c.open(program.connectionString());

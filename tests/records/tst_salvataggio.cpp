@@ -10,6 +10,7 @@
 #include "records/salvataggio.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
@@ -36,15 +37,21 @@ Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QStri
 
 const QStringList kSessione = {u"batch: sp_datatype_info_100 11"_s, u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
                                u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
-// Product 42 has its row (key 19, 2 counted), product 43 none yet.
+// Product 42 has its row (key 19, 2 counted), product 43 none yet; the first
+// three INSERTs are refused as deadlock victims, every UPDATE as out of time.
 const QByteArray kRighe = R"j([
-  {"match": "INSERT", "error": [1205, "Transaction (Process ID 52) was deadlocked on lock resources with another process and has been chosen as the deadlock victim. Rerun the transaction."]},
-  {"match": "UPDATE InventarioReale", "error": [1222, "Lock request time out period exceeded."]},
+  {"match": "INSERT", "error": 1205, "times": 3},
+  {"match": "UPDATE InventarioReale", "error": 1222},
   {"match": "=42", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": [[19, 2]]},
   {"match": "=43", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": []}])j";
 const QByteArray kProdotti = R"j([{"match": "Prodotti", "columns": [["IDProdotto", "int"], ["PrezzoPubblico", "real"],
   ["Giacenza", "real"], ["Descrizione", "varchar(20)"]],
   "rows": [[1, 12.3, 0.1, "CAFFE"], [2, 123456.7, 1234.5, "PASTA"], [3, null, null, "SALE"]]}])j";
+const QString kInserisci43 =
+    u"batch: INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
+    "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,"
+    "IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES (N'T\u00c8 VERDE \u03a9''', N'800', 3.90 ,2.00 ,"
+    "0,1000, N'Generico', N'N\u00b0','0', '0', 2, 5, '13/12/2026', 43,0 ,N'P43') "_s;
 const QString kCerca = u"batch: SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox="_s;
 const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
                                 u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
@@ -143,6 +150,19 @@ private Q_SLOTS:
             rs.moveNext();
         }
         QVERIFY(rs.eof());
+        // a read the driver refuses is its error, as any other read's, never an empty value
+        static const Db::GetData driver = Db::getData();
+        Db::setGetData([](void *statement, unsigned short column, short type, void *value, qintptr size, qintptr *indicator) {
+            return driver(statement, column + 100, type, value, size, indicator);
+        });
+        const auto restore = qScopeGuard([] { Db::setGetData(nullptr); });
+        try {
+            Recordset(c, u"Select *  FROM Prodotti WHERE IDProdotto = 1"_s);
+            QFAIL("the read must fail");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), ErrNo::DbStatementFailure);
+            QCOMPARE(e.description(), u"[FreeTDS][SQL Server]Column out of range"_s);
+        }
     }
     // The saves' statements, the delete and the editor's update; the second
     // guard of an update that finds no connection writes nothing.
@@ -159,10 +179,7 @@ private Q_SLOTS:
         c.execute(u"UPDATE Prodotti SET Barcode = ?, PrezzoPubblico = ? WHERE IdProdotto = ?"_s, {u"8"_s, 1.5, 42});
         QCOMPARE(rec.log(), (QStringList{
             u"tm: BEGIN"_s, kCerca + u"43"_s,
-            u"batch: INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
-            "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,"
-            "IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES (N'T\u00c8 VERDE \u03a9''', N'800', 3.90 ,2.00 ,"
-            "0,1000, N'Generico', N'N\u00b0','0', '0', 2, 5, '13/12/2026', 43,0 ,N'P43') "_s, u"tm: COMMIT"_s,
+            kInserisci43, u"tm: COMMIT"_s,
             u"tm: ROLLBACK"_s,   // FreeTDS's own, as autocommit comes back
             u"tm: BEGIN"_s, kCerca + u"42"_s,
             u"batch:  UPDATE InventarioReale  SET           GiacenzaReale = 5 WHERE  IDInventarioReale = 19"_s,
@@ -170,8 +187,9 @@ private Q_SLOTS:
             u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
             u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1, PrezzoPubblico = @P2 WHERE IdProdotto = @P3"_s}));
     }
-    // A deadlock's victim is saved once more; any other failure at once.
-    // The operator sees the server's message alone, under the usual number.
+    // A deadlock's victim is saved once more: a second try that passes
+    // commits the one row; a second deadlock, or any other failure, reaches
+    // the operator at once, the server's message alone under the usual number.
     void deadlockVictimSavedOnceMore()
     {
         START_RECORDER(rec, kRighe);
@@ -194,6 +212,10 @@ private Q_SLOTS:
             QCOMPARE(log.filter(QRegularExpression(u"^batch: (INSERT| UPDATE)"_s)).size(), caso.volte);
             QCOMPARE(log.filter(u"tm: ROLLBACK"_s).size(), 2 * caso.volte);   // ours, then FreeTDS's
         }
+        const Salvataggio::Esito esito = salva(c, kNuovo);   // the third refusal, then the row
+        QVERIFY(esito.inserita && esito.totale == 2);
+        QCOMPARE(rec.log(), (QStringList{u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: ROLLBACK"_s, u"tm: ROLLBACK"_s,
+                                         u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: COMMIT"_s, u"tm: ROLLBACK"_s}));
     }
 };
 INVENTARIO_TEST(TestSalvataggio)

@@ -3,8 +3,12 @@
 // windows taking the activation.
 #include "fixture/schermo.h"
 
+#include "platform/events.h"
+
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 
 using namespace Fixture;
 
@@ -56,7 +60,9 @@ private Q_SLOTS:
         QCOMPARE(b.scelta(), -1);
         b.clic("cmdModifica");
         QCOMPARE(b.messaggio(), u"Devi Selezionare un Prodotto!!"_s);
-        b.ui.txtNome->setFocus();   // from a search field, Down with nothing selected takes the first item
+        b.ui.txtNome->setFocus();   // from a search field, Up with nothing selected takes nothing, Down the first item
+        tasto(Qt::Key_Up);
+        QCOMPARE(b.scelta(), -1);
         tasto(Qt::Key_Down);
         QCOMPARE(QString::number(b.scelta()) + b.testo("TxtIdProdotto"), u"01"_s);
         // Enter on a focused button presses it, as Space does; its release does not reach the field the button hands the focus to
@@ -105,23 +111,52 @@ private Q_SLOTS:
         QVERIFY(b.ui.txtNome->styleSheet().contains(u"rgb(255, 255, 255)"_s));
     }
 
-    // The error form is modal to the form that has the focus, centred on it.
+    // A real box shown while the operator's keys are held takes its own keys:
+    // its Enter closes it at once and is not kept for the screen.
+    void unMessaggioPrendeISuoiTasti()
+    {
+        Banco b;
+        MsgBox::setHandler(nullptr);
+        QString testo;
+        bool chiusoDalSuoInvio = false;
+        Fixture::whenModal([&](QWidget *box) {
+            testo = static_cast<QMessageBox *>(box)->text();
+            QTest::keyPress(box->windowHandle(), Qt::Key_Return);
+            chiusoDalSuoInvio = !box->isVisible() && Events::queuedKeys() == 0;
+            static_cast<QDialog *>(box)->reject();   // one that ignored its Enter must not stop the test
+            QTest::keyRelease(box->windowHandle(), Qt::Key_Return);
+        });
+        b.cerca(u"8001"_s, u"1500"_s);
+        QCOMPARE(testo, u"La quantit\u00e0 \u00e8 superiore a 1000!!"_s);
+        QVERIFY(chiusoDalSuoInvio);
+        QCOMPARE(Events::queuedKeys(), 0);
+        QCOMPARE(b.ui.txtCodice->text(), u"1500"_s);
+        QCOMPARE(b.form.focusWidget(), b.ui.txtCodice);
+    }
+
+    // The error form is modal to the form that has the focus, centred on it;
+    // it and LogErrori.TXT name the screen also for a control inside a frame.
     void erroreSulModuloAttivo()
     {
         Banco b;
         Modulo::setErrorHandler(nullptr);
         QWidget *padre = nullptr;
         QPoint centro;
+        QString nomi;
         Fixture::whenModal([&](QWidget *modal) {
             padre = modal->parentWidget();
             centro = modal->geometry().center();
+            nomi = modal->findChild<QLabel *>(u"lblForm"_s)->text() + u'|' + modal->findChild<QLabel *>(u"lblOggetto"_s)->text();
             modal->findChild<QPushButton *>(u"cmdEsci"_s)->click();
         });
         b.program.exec(u"DROP TABLE InventarioReale"_s);
+        b.ui.txtCodice->setFocus();   // in the frame "RICERCA PRODOTTO"
         b.form.CaricaDati();
         QCOMPARE(padre, &b.form);
         QVERIFY((centro - b.form.geometry().center()).manhattanLength() < 40);
         QCOMPARE(b.program.programEnds, 1);
+        QCOMPARE(nomi, u"frmInventario|txtCodice"_s);
+        QVERIFY(b.program.readFile(u"LogErrori.TXT"_s).contains("|frmInventario       |txtCodice           |"));
     }
 };
 

@@ -190,7 +190,7 @@ private Q_SLOTS:
         s.program.addProduct(5001, u"C1"_s, u"PANETTONE"_s, u"999"_s, 9.9, 5.8, 3, true);
         s.program.addProduct(5001, u"N1"_s, u"NUOVO"_s, u"5001"_s, 1, 1, 1);
         s.program.exec(u"INSERT INTO InventarioReale (IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale) "
-                       "VALUES (10, 0, 3), (5001, 0, 99), (0, 5001, 7.5)"_s);
+                       "VALUES (10, 0, 3), (5001, 0, 99), (0, 5001, 7.5), (10, 0, 40)"_s);   // two rows of 10: the first counts
         auto valori = [&s] {
             QStringList out;
             for (const char *c : {"TxtDetCodiceLoro", "txtDescrizione1", "TxtBarcode", "txtPrVe1", "txtPrezAcquisto",
@@ -216,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(s.testo("txtDescrizione1") + s.testo("TxtIdProdotto") + s.testo("txtQtaReale"), u"0"_s);
         s.ui.TxtCopieReali->setFocus();
         tasto(Qt::Key_Return);
-        QCOMPARE(s.righe().size() + s.voci().size(), 4);
+        QCOMPARE(s.righe().size() + s.voci().size(), 5);
         QCOMPARE(fuoco(), s.ui.TxtCopieReali);
         // the id an item carries: the number in its last 20 characters, a marked item's too
         const std::pair<QString, double> voci[] = {{u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001},
@@ -249,11 +249,18 @@ private Q_SLOTS:
     }
 
     // On SQL Server the search texts reach it as plain batches, a '[' escaped
-    // (LIKE reads it as a set there), quotes doubled.
+    // (LIKE reads it as a set there), quotes doubled. Rows of a later search
+    // that come before an earlier one's do not count: the earliest search
+    // that found anything lists its rows, in the server's order.
     void suSqlServer()
     {
         Program program;
-        START_RECORDER(rec, R"([{"match": "FROM prodotti", "columns": [["IDprodotto", "int"]], "rows": []}])");
+        const QByteArray risposte = R"j([{"match": "AS Ricerca", "columns": [["IDprodotto", "int"], ["CodInterno", "varchar(20)"],
+            ["Descrizione", "varchar(50)"], ["Ricerca", "int"]],
+            "rows": [[7, "Z7", "SETTE", 3], [2, "B2", "DUE", 1], [8, "Z8", "OTTO", 2], [1, "A1", "UNO", 1]]},
+          {"match": "FROM prodotti", "columns": [["IDprodotto", "int"]], "rows": []}])j";
+        START_RECORDER(rec, risposte);
+        Modulo::ProdottoAttivo = false;
         Modulo::ConnPrincipale().open(rec.connectionString());
         frmInventario form;
         form.show();
@@ -261,6 +268,8 @@ private Q_SLOTS:
         form.ui->txtCodice->setText(u"A[1]'"_s);
         rec.log();
         QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
+        QCOMPARE(form.modelloProdotti()->testo(0) + form.modelloProdotti()->testo(1), voce(u"B2"_s, u"DUE"_s, 2) + voce(u"A1"_s, u"UNO"_s, 1));
+        QVERIFY(form.modelloProdotti()->rowCount() == 2 && Modulo::ProdottoAttivo);
         form.ui->txtNome->setText(u"B[2"_s);
         const QString s = u"Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM "_s;
         QCOMPARE(rec.log(), (QStringList{
