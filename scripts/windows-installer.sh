@@ -102,7 +102,7 @@ read -r barcode code < <(sqlite3 -separator ' ' "$inst/demo.db" \
 counted() { sqlite3 "$inst/demo.db" "SELECT coalesce(sum(GiacenzaReale), 0) + 0.0 FROM InventarioReale WHERE Barcode = '$barcode'"; }
 before="$(counted)"
 expected="$(awk -v b="$before" 'BEGIN {printf "%.1f", b + 3}')"
-WINEDEBUG=-all,+debugstr QT_DEBUG_PLUGINS=1 wine 'C:\Inventario\inventario.exe' >"$build/installed-program.log" 2>&1 &
+WINEDEBUG=-all,+loaddll wine 'C:\Inventario\inventario.exe' >"$build/installed-program.log" 2>&1 &
 program=$!
 wid=""
 for _ in $(seq 1 120); do
@@ -128,13 +128,39 @@ for _ in $(seq 1 40); do
   [ "$stored" = "$expected" ] && break
   sleep 0.5
 done
+sleep 2   # the reload that follows the save, painted
 import -window root "$build/installed-program.png"
 kill $program 2>/dev/null || true
 wineserver -k 2>/dev/null || true
 [ "$stored" = "$expected" ] || die "the scan of $barcode (3 pieces on $before) left $stored counted (screenshot: $build/installed-program.png)"
 echo "the installed program stored the scan: $barcode, $before + 3 = $stored pieces (screenshot: $build/installed-program.png)"
+# Once more on a stored SQL Server string, the project's stand-in server: the
+# ODBC plugin loads and the indicator shows OK. This Wine machine's SQL
+# Server driver is FreeTDS, which Wine's ODBC hands to unixODBC.
+wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\ODBC Drivers' /v FreeTDS /t REG_SZ /d Installed /f >/dev/null 2>&1
+python3 "$here/tests/standin/standin.py" --log "$build/installed-standin.jsonl" > "$build/installed-standin.out" &
+standin=$!
+for _ in $(seq 1 50); do grep -q '^listening' "$build/installed-standin.out" 2>/dev/null && break; sleep 0.1; done
+port="$(sed -n 's/^listening //p' "$build/installed-standin.out")"
+[ -n "$port" ] || die "the stand-in server did not start"
+# term.ini's lines are shifted by ten, as the program stores them.
+python3 - "$inst/term.ini" "Provider=SQLOLEDB;Data Source=127.0.0.1,$port;UID=sa;PWD=x;DATABASE=Ventrox" <<'PY'
+import sys
+line = ("StrConnPrincipale=" + sys.argv[2]).encode("cp1252")
+open(sys.argv[1], "wb").write(bytes(c + 10 if c <= 245 else 255 - c for c in line) + b"\r\n")
+PY
+WINEDEBUG=-all,+loaddll wine 'C:\Inventario\inventario.exe' >>"$build/installed-program.log" 2>&1 &
+program=$!
+for _ in $(seq 1 60); do grep -q '"kind": "login"' "$build/installed-standin.jsonl" 2>/dev/null && break; sleep 0.5; done
+sleep 3
+import -window root "$build/installed-program-sqlserver.png"
+kill $program $standin 2>/dev/null || true
+wineserver -k 2>/dev/null || true
+grep -q '"kind": "login"' "$build/installed-standin.jsonl" 2>/dev/null \
+  || die "the installed program did not log in to the stand-in server (screenshot: $build/installed-program-sqlserver.png)"
+echo "the installed program logged in to the stand-in server through FreeTDS"
 for p in "${plugins[@]}"; do
-  grep -qi "loaded library.*$(basename "$p" .dll)" "$build/installed-program.log" \
+  grep -qi "Loaded L\"C:.*Inventario.*$(dirname "$p").*$(basename "$p")\"" "$build/installed-program.log" \
     || die "the installed program did not report loading $p (see $build/installed-program.log)"
 done
 echo "plugins loaded by the installed program: ${plugins[*]}"
