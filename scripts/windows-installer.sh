@@ -66,21 +66,10 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$(printf '%s' "$stage" | sed 's|/|\\|
 echo "installer: $setup ($(du -h "$setup" | cut -f1))"
 
 # --- installed under Wine, on a machine with nothing else ----------------------
-export WINEPREFIX="$build/wine-install" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
-rm -rf "$WINEPREFIX"
-export DISPLAY="${INVENTARIO_WINE_DISPLAY:-}"
-if [ -z "$DISPLAY" ]; then
-  for n in $(seq 121 150); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { DISPLAY=":$n"; break; }
-  done
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill $xvfb 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
-  sleep 1
-fi
-wineboot -i >/dev/null 2>&1
-wine "$(printf 'Z:%s' "$setup" | sed 's|/|\\|g')" /S
+. "$here/scripts/windows-machine.sh"
+windows_machine "$build/wine-install"
+wine "$(winpath "$setup")" /S
 wineserver -w
 inst="$WINEPREFIX/drive_c/Inventario"
 for f in inventario.exe inventario-demo.exe demo.cmd uninstall.exe Guida.txt sqlserver_inventarioreale.sql \
@@ -94,51 +83,75 @@ for lnk in "ProgramData/Microsoft/Windows/Start Menu/Programs/Inventario/Inventa
 done
 echo "installed into C:\\Inventario with its shortcuts"
 
+# start_program: the installed program, its window found and active.
+start_program() {
+  WINEDEBUG=-all,+loaddll wine 'C:\Inventario\inventario.exe' >>"$build/installed-program.log" 2>&1 &
+  program=$!
+  wid=""
+  for _ in $(seq 1 120); do
+    wid="$(xdotool search --onlyvisible --name '^Controllo Magazzino$' 2>/dev/null | head -1 || true)"
+    [ -n "$wid" ] && break
+    sleep 0.5
+  done
+  [ -n "$wid" ] || die "the installed program showed no window (see $build/installed-program.log)"
+  sleep 3
+  xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid"
+}
+# scan BARCODE PIECES: a click in the code field (the layout puts it at
+# 32,64, 185 x 21, under the menu bar), then a reader's keys.
+scan() {
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  xdotool mousemove --sync $((X + 32 + 90)) $((Y + HEIGHT - 632 + 64 + 10)) click 1
+  sleep 0.5
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  sleep 2
+  xdotool type --delay 20 "$2"
+  xdotool key Return
+}
+# stop_program SCREENSHOT: once the reload that follows a save is painted.
+stop_program() {
+  sleep 2
+  import -window root "$1"
+  kill $program 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+}
+: > "$build/installed-program.log"
+
 # The demo, laid out as the demo shortcut does, and the program on it.
 (cd "$inst" && wine 'C:\Inventario\inventario-demo.exe' >/dev/null)
 [ -f "$inst/demo.db" ] && [ -f "$inst/term.ini" ] || die "the demo launcher laid out no demo.db and term.ini"
-read -r barcode code < <(sqlite3 -separator ' ' "$inst/demo.db" \
-  "SELECT Barcode, CodInterno FROM Prodotti WHERE length(Barcode) = 13 ORDER BY IDProdotto LIMIT 1")
+barcode="$(sqlite3 "$inst/demo.db" "SELECT Barcode FROM Prodotti WHERE length(Barcode) = 13 ORDER BY IDProdotto LIMIT 1")"
 counted() { sqlite3 "$inst/demo.db" "SELECT coalesce(sum(GiacenzaReale), 0) + 0.0 FROM InventarioReale WHERE Barcode = '$barcode'"; }
 before="$(counted)"
 expected="$(awk -v b="$before" 'BEGIN {printf "%.1f", b + 3}')"
-WINEDEBUG=-all,+loaddll wine 'C:\Inventario\inventario.exe' >"$build/installed-program.log" 2>&1 &
-program=$!
-wid=""
-for _ in $(seq 1 120); do
-  wid="$(xdotool search --onlyvisible --name '^Controllo Magazzino$' 2>/dev/null | head -1 || true)"
-  [ -n "$wid" ] && break
-  sleep 0.5
-done
-[ -n "$wid" ] || die "the installed program showed no window (see $build/installed-program.log)"
-sleep 3
-xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid"
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-# The code field (the layout puts it at 32,64 with 185 x 21), then a reader's keys.
-xdotool mousemove --sync $((X + 32 + 90)) $((Y + HEIGHT - 632 + 64 + 10)) click 1
-sleep 0.5
-xdotool type --delay 20 "$barcode"
-xdotool key Return
-sleep 2
-xdotool type --delay 20 "3"
-xdotool key Return
+start_program
+scan "$barcode" 3
 stored=""
 for _ in $(seq 1 40); do
   stored="$(counted 2>/dev/null || true)"
   [ "$stored" = "$expected" ] && break
   sleep 0.5
 done
-sleep 2   # the reload that follows the save, painted
-import -window root "$build/installed-program.png"
-kill $program 2>/dev/null || true
-wineserver -k 2>/dev/null || true
+stop_program "$build/installed-program.png"
 [ "$stored" = "$expected" ] || die "the scan of $barcode (3 pieces on $before) left $stored counted (screenshot: $build/installed-program.png)"
 echo "the installed program stored the scan: $barcode, $before + 3 = $stored pieces (screenshot: $build/installed-program.png)"
-# Once more on a stored SQL Server string, the project's stand-in server: the
-# ODBC plugin loads and the indicator shows OK. This Wine machine's SQL
-# Server driver is FreeTDS, which Wine's ODBC hands to unixODBC.
-wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\ODBC Drivers' /v FreeTDS /t REG_SZ /d Installed /f >/dev/null 2>&1
-python3 "$here/tests/standin/standin.py" --log "$build/installed-standin.jsonl" > "$build/installed-standin.out" &
+
+# Once more on a stored SQL Server string, the project's stand-in server,
+# through the ODBC plugin and this Wine machine's SQL Server driver, FreeTDS,
+# which Wine's ODBC hands to unixODBC: "OK", and a scan's count arrives as
+# one insert, committed.
+cat > "$build/installed-standin.json" <<'JSON'
+[{"match": "GiacenzaContata", "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"],
+   ["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"], ["PrezzoAcquisto", "real"], ["Giacenza", "float"], ["GiacenzaContata", "float"]],
+  "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, null]]},
+ {"match": "AS Ricerca", "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"], ["Ricerca", "int"]],
+  "rows": [[42, "P00042", "CAFFE' MACINATO", 2]]},
+ {"match": "InventarioReale", "columns": [["IDInventarioReale", "int"]], "rows": []}]
+JSON
+rm -f "$build/installed-standin.jsonl"
+python3 "$here/tests/standin/standin.py" --log "$build/installed-standin.jsonl" --answers "$build/installed-standin.json" \
+  > "$build/installed-standin.out" &
 standin=$!
 for _ in $(seq 1 50); do grep -q '^listening' "$build/installed-standin.out" 2>/dev/null && break; sleep 0.1; done
 port="$(sed -n 's/^listening //p' "$build/installed-standin.out")"
@@ -149,16 +162,16 @@ import sys
 line = ("StrConnPrincipale=" + sys.argv[2]).encode("cp1252")
 open(sys.argv[1], "wb").write(bytes(c + 10 if c <= 245 else 255 - c for c in line) + b"\r\n")
 PY
-WINEDEBUG=-all,+loaddll wine 'C:\Inventario\inventario.exe' >>"$build/installed-program.log" 2>&1 &
-program=$!
-for _ in $(seq 1 60); do grep -q '"kind": "login"' "$build/installed-standin.jsonl" 2>/dev/null && break; sleep 0.5; done
-sleep 3
-import -window root "$build/installed-program-sqlserver.png"
-kill $program $standin 2>/dev/null || true
-wineserver -k 2>/dev/null || true
-grep -q '"kind": "login"' "$build/installed-standin.jsonl" 2>/dev/null \
-  || die "the installed program did not log in to the stand-in server (screenshot: $build/installed-program-sqlserver.png)"
-echo "the installed program logged in to the stand-in server through FreeTDS"
+start_program
+scan 8001230009045 2
+committed() { grep -q '"request": "COMMIT"' "$build/installed-standin.jsonl" 2>/dev/null; }
+for _ in $(seq 1 40); do committed && break; sleep 0.5; done
+stop_program "$build/installed-program-sqlserver.png"
+kill $standin 2>/dev/null || true
+inserts="$(grep -c '"sql": "INSERT INTO InventarioReale' "$build/installed-standin.jsonl" || true)"
+committed && [ "$inserts" = 1 ] && grep -q "N'8001230009045', 3.90 ,2.50 .*, 2, 12, '" "$build/installed-standin.jsonl" \
+  || die "the scan on the stand-in server did not arrive as one insert, committed (see $build/installed-standin.jsonl, $build/installed-program-sqlserver.png)"
+echo "the installed program stored a scan on the stand-in server through FreeTDS: one insert, committed"
 for p in "${plugins[@]}"; do
   grep -qi "Loaded L\"C:.*Inventario.*$(dirname "$p").*$(basename "$p")\"" "$build/installed-program.log" \
     || die "the installed program did not report loading $p (see $build/installed-program.log)"

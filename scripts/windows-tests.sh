@@ -6,24 +6,8 @@
 set -euo pipefail
 build="$1" qt="$2"; shift 2
 runtime=("$@")
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
-export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-rm -rf "$WINEPREFIX"
-export DISPLAY="${INVENTARIO_WINE_DISPLAY:-}"
-if [ -z "$DISPLAY" ]; then
-  # Wine needs an X display even for Qt's offscreen platform.
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { DISPLAY=":$n"; break; }
-  done
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill $xvfb 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
-  sleep 1
-fi
-wineboot -i >/dev/null 2>&1
-# A Windows station always has a SQL Server driver; this one is FreeTDS,
-# which Wine's ODBC hands to the machine's unixODBC.
-wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\ODBC Drivers' /v FreeTDS /t REG_SZ /d Installed /f >/dev/null 2>&1
+. "$(dirname "$0")/windows-machine.sh"
+windows_machine "$build/wine"
 runtime_path=""
 for dll in "${runtime[@]}"; do runtime_path+=";$(winpath "$(dirname "$dll")")"; done
 export WINEPATH="$(winpath "$qt/bin")$runtime_path"

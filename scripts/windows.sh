@@ -113,9 +113,6 @@ gcc_dir="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
 runtime=("$gcc_dir/libstdc++-6.dll" "$gcc_dir/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
 for dll in "${runtime[@]}"; do [ -f "$dll" ] || die "the MinGW run time $dll is missing (package g++-mingw-w64-x86-64-posix)"; done
 
-export WINEPREFIX="$build/wine"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
 bash "$here/scripts/windows-tests.sh" "$build" "$qt" "${runtime[@]}"
 say "tests passed under Wine"
 bash "$here/scripts/windows-installer.sh" "$build" "$qt" "${runtime[@]}"
