@@ -66,7 +66,7 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$(printf '%s' "$stage" | sed 's|/|\\|
 echo "installer: $setup ($(du -h "$setup" | cut -f1))"
 
 # --- installed under Wine, on a machine with nothing else ----------------------
-unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
+unset WINEPATH
 . "$here/scripts/windows-machine.sh"
 windows_machine "$build/wine-install"
 wine "$(winpath "$setup")" /S

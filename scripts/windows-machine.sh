@@ -8,7 +8,7 @@ windows_machine() {
   rm -rf "$WINEPREFIX"
   export DISPLAY="${INVENTARIO_WINE_DISPLAY:-}"
   if [ -z "$DISPLAY" ]; then
-    # Wine needs an X display even for Qt's offscreen platform.
+    # Wine draws on an X display.
     local n
     for n in $(seq 90 150); do
       [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { DISPLAY=":$n"; break; }

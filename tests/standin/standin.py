@@ -4,8 +4,8 @@
   standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent]
 
 Prints "listening PORT" first (port 0, the default, picks a free one) and serves 127.0.0.1
-until killed or until the process that started it ends. With --silent it accepts connections
-and never answers. Every request is appended to LOG as a JSON line:
+until killed, until the process that started it ends or until the folder of LOG is removed.
+With --silent it accepts connections and never answers. Every request is appended to LOG as a JSON line:
   {"conn": 1, "kind": "prelogin" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
   batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request": "BEGIN" | "COMMIT" | "ROLLBACK"}
 ANSWERS is a JSON list tried in order: the first whose "match" (a regular expression, any case) fits
@@ -279,7 +279,10 @@ def main():
     print("listening", server.server_address[1], flush=True)
     parent = os.getppid()
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    while os.getppid() == parent:  # ends with the test that started it
+    folder = os.path.dirname(os.path.abspath(a.log))
+    # ends with the test that started it: its parent gone, or (started from a
+    # Windows program under Wine, whose parent it does not see) its folder
+    while os.getppid() == parent and os.path.isdir(folder):
         time.sleep(0.5)
 
 
