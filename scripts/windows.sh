@@ -68,12 +68,14 @@ build_qt() {
   fi
   rm -rf "$work"; mkdir -p "$work"
   (cd "$work" && apt-get source -qq --download-only qt6-base sqlite3 >/dev/null)
-  (cd "$work" && tar xf qt6-base_*.orig.tar.* && mkdir sqlite && tar xf sqlite3_*.orig.tar.* -C sqlite --strip-components=1)
+  (cd "$work" && tar xf qt6-base_*.orig.tar.* && mkdir sqlite \
+    && tar xf "$(ls sqlite3_*.orig.tar.* | grep -v -- '-www' | head -1)" -C sqlite --strip-components=1)
   local src
   src="$(find "$work" -maxdepth 1 -type d -name 'qtbase-everywhere-src-*' | head -1)"
   [ -n "$src" ] || die "Debian's qt6-base source did not unpack"
   # Debian's tarball leaves out the bundled SQLite: make its amalgamation.
   (cd "$work/sqlite" && ./configure >/dev/null && make sqlite3.c >/dev/null)
+  mkdir -p "$src/src/3rdparty/sqlite"
   cp "$work/sqlite/sqlite3.c" "$work/sqlite/sqlite3.h" "$src/src/3rdparty/sqlite/"
   cmake -G Ninja -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_INSTALL_PREFIX="$dest" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
