@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""The real program in a real window, driven from outside as an operator with a
-barcode reader drives it: keys at reader speed while the handlers run, files
-written and opened, faults injected from outside. Each scenario has its own folder."""
-import contextlib, json, os, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
+"""The real program in a real window, driven from outside as an operator with a barcode reader drives it: keys at
+reader speed while the handlers run, files written and opened, faults injected from outside. Each scenario has its
+own folder."""
+import contextlib, json, os, pathlib, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
 
 INVENTARIO, DEMO = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 STANDIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "standin", "standin.py")
@@ -10,10 +10,8 @@ ARTIFACTS = os.path.join(os.getcwd(), "e2e-artifacts")
 os.makedirs(ARTIFACTS, exist_ok=True)
 FAILURES = []
 
-
 def xdo(*args):
     return subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True).stdout
-
 
 def wait_until(predicate, what, timeout=30):
     deadline = time.time() + timeout
@@ -23,28 +21,21 @@ def wait_until(predicate, what, timeout=30):
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.1)
 
-
 def window(title, timeout=30):
     wait_until(lambda: xdo("search", "--onlyvisible", "--name", title).split(), "window " + title, timeout)
 
-
 class Program:
-    """One program folder, and the program running in it; opening a file
-    goes to a stub that records the path."""
-
+    """One program folder, and the program running in it; opening a file goes to a stub that records the path."""
     def __init__(self, name):
         self.folder = tempfile.mkdtemp(prefix="e2e-%s-" % name)
-        self.db, self.proc = os.path.join(self.folder, "demo.db"), None
+        self.db, self.proc, self.servers = os.path.join(self.folder, "demo.db"), None, []
         shutil.copy(INVENTARIO, self.path("inventario"))
         subprocess.run([DEMO, self.folder], check=True, capture_output=True)
         os.makedirs(self.path("bin"))
-        with open(self.path("bin/xdg-open"), "w") as f:
-            f.write('#!/bin/sh\necho "$@" >> "%s"\n' % self.path("opened.txt"))
+        pathlib.Path(self.path("bin/xdg-open")).write_text('#!/bin/sh\necho "$@" >> "%s"\n' % self.path("opened.txt"))
         os.chmod(self.path("bin/xdg-open"), 0o755)
-
     def path(self, name):
         return os.path.join(self.folder, name)
-
     def start(self):
         env = dict(os.environ, PATH=self.path("bin") + ":" + os.environ.get("PATH", ""))
         env.pop("QT_QPA_PLATFORM", None)
@@ -64,77 +55,53 @@ class Program:
         self.x, self.y, self.menu = int(g["X"]), int(g["Y"]), int(g["HEIGHT"]) - 632   # client area 1016 x 632
         time.sleep(1.5)                # the start-up step runs once the window is shown
         self.click(32 + 92, 64 + 15)   # the operator puts the cursor in the code field
-
     def stop(self):
+        for server in self.servers:
+            server.kill()
         if self.proc and self.proc.poll() is None:
             self.proc.send_signal(signal.SIGTERM)
             try:
                 self.proc.wait(5)
             except subprocess.TimeoutExpired:
                 self.proc.kill()
-
     def click(self, x, y, client=True):
         """A click at a point of the client area, in the layout's pixels."""
         xdo("mousemove", "--sync", self.x + x, self.y + y + (self.menu if client else 0))
         xdo("click", "1")
         time.sleep(0.15)
-
     def scan(self, *fields, delay=3):
         """A keyboard-wedge reader: each field at reader speed and Return,
         one right after the other, with no pause for the program."""
         for f in fields:
             xdo("type", "--delay", delay, "--", f)
             xdo("key", "--delay", delay, "Return")
-
     def delete_newest_row(self):
         self.click(8 + 100, 144 + 28)          # the first row of the list: the newest count
         self.click(936 + 36, 464 + 40)         # Elimina Riga
         time.sleep(0.5)
         xdo("key", "Return")                   # Yes
-
     def indicator(self):
         """The colour of the connection indicator, as (r, g, b)."""
-        png = self.path("pixel.png")
-        subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (self.x + 30, self.y + 8 + self.menu), png])
-        txt = subprocess.run(["convert", png, "-depth", "8", "txt:"], capture_output=True, text=True).stdout
+        txt = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (self.x + 30, self.y + 8 + self.menu),
+                              "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
         return tuple(int(v) for v in re.search(r"\((\d+),(\d+),(\d+)", txt.splitlines()[-1]).groups())
-
     def rows(self, sql, args=()):
         with contextlib.closing(sqlite3.connect(self.db, timeout=10)) as con:
             return con.execute(sql, args).fetchall()
-
     def file(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
-
-    def connect_to(self, connection):
-        """term.ini naming the connection, as the settings dialog writes it."""
-        line = ("STRCONNPRINCIPALE=" + connection).encode("cp1252")
-        with open(self.path("term.ini"), "wb") as f:
-            f.write(bytes(b + 10 if b < 246 else 255 - b for b in line) + b"\r\n")
+        return pathlib.Path(self.path(name)).read_bytes()
 
 
-class StandIn:
-    """The project's stand-in SQL Server in the program's folder: answers as
-    told, and says what reached it (statements, and transactions as "tm ...")."""
-
-    def __init__(self, p, answers):
-        self.log, ask = p.path("standin.jsonl"), p.path("answers.json")
-        with open(ask, "w") as f:
-            json.dump(answers, f)
-        self.proc = subprocess.Popen([sys.executable, STANDIN, "--log", self.log, "--answers", ask],
-                                     stdout=subprocess.PIPE, text=True)
-        self.port = int(self.proc.stdout.readline().split()[1])
-
-    def requests(self):
-        with open(self.log, encoding="utf-8") as f:
-            entries = [json.loads(line) for line in f]
-        return [e["sql"] if "sql" in e else "tm " + e["request"] for e in entries if e["kind"] in ("batch", "rpc", "tm")]
-
-    def stop(self):
-        self.proc.kill()
-        self.proc.wait()
-
+def stand_in(p, answers):
+    """The project's stand-in SQL Server in the program's folder, answering as told (ended with the program): its
+    port, and what reached it so far (statements, and transactions as "tm ...")."""
+    log, ask = p.path("standin.jsonl"), p.path("answers.json")
+    pathlib.Path(ask).write_text(json.dumps(answers))
+    p.servers.append(subprocess.Popen([sys.executable, STANDIN, "--log", log, "--answers", ask], stdout=subprocess.PIPE,
+                                      text=True))
+    entries = lambda: map(json.loads, pathlib.Path(log).read_text(encoding="utf-8").splitlines())
+    return int(p.servers[-1].stdout.readline().split()[1]), lambda: [
+        e["sql"] if "sql" in e else "tm " + e["request"] for e in entries() if e["kind"] in ("batch", "rpc", "tm")]
 
 def scenario(fn):
     print("-- " + fn.__name__, flush=True)
@@ -148,11 +115,11 @@ def scenario(fn):
     finally:
         p.stop()
 
-
 @scenario
 def counting_at_reader_speed(p):
     products = p.rows("SELECT IDProdotto, Barcode FROM Prodotti ORDER BY IDProdotto LIMIT 60")
-    expected = dict(p.rows("SELECT IDProdottoVentrox, GiacenzaReale FROM InventarioReale"))
+    counts = "SELECT IDProdottoVentrox, GiacenzaReale FROM InventarioReale"
+    expected = dict(p.rows(counts))
     rnd = random.Random(7)
     scans = [(rnd.choice(products), rnd.choice(["1", "2", "3", "12", "2,5", "0,5", "-1", "1000"])) for _ in range(200)]
     for (pid, _), q in scans:
@@ -160,14 +127,10 @@ def counting_at_reader_speed(p):
     p.start()
     for (_, barcode), q in scans:
         p.scan(barcode, q)   # the quantity follows the reader's Enter at once
-
-    def stored():
-        got = dict(p.rows("SELECT IDProdottoVentrox, GiacenzaReale FROM InventarioReale"))
-        return all(abs(got.get(k, 1e9) - v) < 1e-9 for k, v in expected.items())
-    wait_until(stored, "every scan stored", 120)
+    stored = lambda got: all(abs(got.get(k, 1e9) - v) < 1e-9 for k, v in expected.items())
+    wait_until(lambda: stored(dict(p.rows(counts))), "every scan stored", 120)
     assert p.rows("SELECT IDProdottoVentrox FROM InventarioReale GROUP BY 1 HAVING count(*) > 1") == []
     subprocess.run(["import", "-window", "root", os.path.join(ARTIFACTS, "counting-session.png")])
-
 
 @scenario
 def files_written_and_opened(p):
@@ -190,7 +153,6 @@ def files_written_and_opened(p):
     assert lines[0].startswith(b"Inventario del Data: ") and {len(l) for l in lines[1:2 + n]} == {755}
     assert lines[2 + n:4 + n] == [b"", b""] and lines[4 + n].startswith(b"       Totale Inventario: ")
 
-
 @scenario
 def faults_from_outside(p):
     """Another station locking the database, the file taken away, term.ini
@@ -198,14 +160,10 @@ def faults_from_outside(p):
     before = p.rows("SELECT * FROM InventarioReale ORDER BY 1")
     barcode = p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 5")[0][0]
     p.start()
-    lock = sqlite3.connect(p.db, timeout=1)    # for longer than the busy timeout
-    lock.execute("BEGIN EXCLUSIVE")
-    p.scan(barcode, "3")
-    try:
+    with contextlib.closing(sqlite3.connect(p.db, timeout=1)) as lock:    # for longer than the busy timeout
+        lock.execute("BEGIN EXCLUSIVE")   # closing the connection drops it
+        p.scan(barcode, "3")
         window("^Errore!!$", 60)
-    finally:
-        lock.rollback()
-        lock.close()
     assert p.rows("SELECT * FROM InventarioReale ORDER BY 1") == before   # nothing half-written
     xdo("key", "alt+e")
     p.proc.wait(10)
@@ -220,8 +178,7 @@ def faults_from_outside(p):
     p.stop()
     p.start()
     os.mkdir(p.path("LOGSalvaRiga.Dat"))       # cannot be written, even by root
-    with open(p.path("term.ini"), "wb") as f:
-        f.write(bytes(range(256)) * 4)
+    pathlib.Path(p.path("term.ini")).write_bytes(bytes(range(256)) * 4)
     p.click(30, 8)                             # the indicator tests again
     wait_until(lambda: p.indicator() == (255, 0, 0), "NO on red")
     p.scan(p.rows("SELECT Barcode FROM Prodotti WHERE IDProdotto = 7")[0][0], "2")
@@ -235,33 +192,29 @@ def faults_from_outside(p):
     p.proc.wait(10)
     assert b" (LOG)" in p.file("LogErrori.TXT")
 
-
 @scenario
 def on_sql_server(p):
     """The program on a term.ini naming a SQL Server: "OK" on green, and a
     scan's count reaches the server as one insert, committed."""
     found = [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"]]
-    server = StandIn(p, [
-        {"match": "GiacenzaContata", "columns": found + [["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"],
-                                                         ["PrezzoAcquisto", "real"], ["Giacenza", "float"],
-                                                         ["GiacenzaContata", "float"]],
-         "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, None]]},
+    port, requests = stand_in(p, [
+        {"match": "GiacenzaContata", "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, None]],
+         "columns": found + [["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"], ["PrezzoAcquisto", "real"],
+                             ["Giacenza", "float"], ["GiacenzaContata", "float"]]},
         {"match": "AS Ricerca", "columns": found + [["Ricerca", "int"]], "rows": [[42, "P00042", "CAFFE' MACINATO", 2]]},
         {"match": "InventarioReale", "columns": [["IDInventarioReale", "int"]], "rows": []}])
-    try:
-        p.connect_to("Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % server.port)
-        p.start()
-        wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
-        p.scan("8001230009045", "2")
-        wait_until(lambda: "tm COMMIT" in server.requests(), "the count committed")
-        sent = server.requests()
-        inserts = [i for i, r in enumerate(sent) if r.startswith("INSERT INTO InventarioReale")]
-        assert len(inserts) == 1 and sent[inserts[0] + 1] == "tm COMMIT", sent
-        assert ("VALUES (N'CAFFE'' MACINATO', N'8001230009045', 3.90 ,2.50 ,0,1000, N'Generico', N'N\u00b0','0', '0', 2, "
-                "12, '") in sent[inserts[0]] and sent[inserts[0]].endswith("', 42,0 ,N'P00042') "), sent[inserts[0]]
-    finally:
-        server.stop()
-
+    # term.ini naming the server, as the settings dialog writes it
+    line = "STRCONNPRINCIPALE=Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port
+    pathlib.Path(p.path("term.ini")).write_bytes(bytes(b + 10 if b < 246 else 255 - b for b in line.encode()) + b"\r\n")
+    p.start()
+    wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
+    p.scan("8001230009045", "2")
+    wait_until(lambda: "tm COMMIT" in requests(), "the count committed")
+    sent = requests()
+    inserts = [i for i, r in enumerate(sent) if r.startswith("INSERT INTO InventarioReale")]
+    assert len(inserts) == 1 and sent[inserts[0] + 1] == "tm COMMIT", sent
+    assert ("VALUES (N'CAFFE'' MACINATO', N'8001230009045', 3.90 ,2.50 ,0,1000, N'Generico', N'N\u00b0','0', '0', 2, "
+            "12, '") in sent[inserts[0]] and sent[inserts[0]].endswith("', 42,0 ,N'P00042') "), sent[inserts[0]]
 
 print("\n".join("FAILED " + f for f in FAILURES))
 sys.exit(1 if FAILURES else 0)

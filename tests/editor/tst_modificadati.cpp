@@ -16,15 +16,13 @@ struct Editore : Schermo {
         program.addProduct(5001, "X5001", "ATTIVO 5001", "111", 1, 1, 1);
         program.addProduct(5001, "C00001", "PASTA VECCHIA", "8001230000019", 1.59, 0.98, 3, true);
     }
-    // "&Modifica Dati"; `act` works on the editor while it is up, which is
-    // closed afterwards should a check inside have failed.
+    // "&Modifica Dati"; `act` works on the open editor, closed afterwards should a check have failed.
     void modifica(const std::function<void(FrmModificaDati &)> &act)
     {
         Fixture::whenModal([act](QWidget *modal) {
             if (auto *editor = qobject_cast<FrmModificaDati *>(modal))
                 act(*editor);
-            if (modal->isVisible())
-                modal->hide();
+            modal->hide();
         });
         clic("cmdModifica");
     }
@@ -50,9 +48,8 @@ void compila(FrmModificaDati &e, const QStringList &texts)
 class TestModificaDati : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The chosen product's texts, then typing as the operator does: the key
-    // filter, the limits, Enter moving on, the colours and the conversion on
-    // leaving a price.
+    // The chosen product's texts, then typing as the operator does: the key filter, the limits,
+    // Enter moving on, the colours and the conversion on leaving a price.
     void loadsAndTakesTheKeyboard()
     {
         // a price is shown with two decimals, anything else as it is
@@ -91,12 +88,10 @@ private Q_SLOTS:
             QCOMPARE(u.txtPrAcq1->text(), "12345,6789");
             QTest::keyClick(u.txtPrAcq1, Qt::Key_Tab);
             QCOMPARE(u.txtPrAcq1->text(), "12.345,68");
-            e.ui->CmdEsci->click();
+            u.CmdEsci->click();
         });
     }
-
-    // Into the chosen product's table only, texts trimmed of their blanks,
-    // an emptied price as 0; a negative price read from the database stays.
+    // Into the chosen product's table only, texts trimmed, an emptied price as 0; a stored negative price stays.
     void salvaNellaTabellaScelta()
     {
         const QString d = u"L'ANTICA \u00abPASTA\u00bb \"\u00c8\" \u00c0\u00d9"_s;
@@ -133,10 +128,8 @@ private Q_SLOTS:
             QCOMPARE(s.ui.txtDescrizione1->text(), c.salvati[1].toString());
         }
     }
-
-    // Nothing chosen: a message and no editor. What the operator can put
-    // right keeps the editor open, nothing written; only ESCI leaves it. A
-    // product deleted while the editor is up: told, nothing written back.
+    // Nothing chosen: a message and no editor. What the operator can put right keeps the editor open,
+    // nothing written; only ESCI leaves it. A product deleted while it is up: told, nothing written back.
     void refusalsKeepTheEditorOpen()
     {
         Editore s;

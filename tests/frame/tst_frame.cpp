@@ -12,7 +12,6 @@
 #include "ui_FrmErrore.h"
 #include "ui_frmInventario.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -71,8 +70,7 @@ private Q_SLOTS:
         for (int i = 0; i < 256; ++i)
             if (i != '\n' && i != '\r')
                 garbage.append(char(i));
-        const QByteArray lunga(100 * 1024, 'z');
-        // no final line end, a lone CR inside a line
+        const QByteArray lunga(100 * 1024, 'z');   // then no final line end, a lone CR inside a line
         scriviFile(program.file(u"term.ini"_s), garbage + "\r\n" + lunga + "\n" + riga(u"A=1"_s) + "x\ry");
         QCOMPARE(leggi("A"), u"1"_s);
         QVERIFY(scrivi("A", u"2"_s));
@@ -90,9 +88,7 @@ private Q_SLOTS:
         QVERIFY(program.errors.at(0).description.endsWith(" (LeggiParametro) "_L1));
         QVERIFY(program.errors.at(1).description.endsWith(" (ScriviParametro) "_L1));
     }
-
-    // The form shows the error and blinks; its button writes LogErrori.TXT
-    // (a header when new) and ends the program.
+    // The form shows the error and blinks; its button writes LogErrori.TXT (a header when new) and ends the program.
     void moduloErroreELog()
     {
         Fixture::Program program;
@@ -127,10 +123,8 @@ private Q_SLOTS:
         Modulo::guarded(QString(), [] { throw RuntimeError(5, u"x"_s); });
         QCOMPARE(program.errors.at(0).control, QString());
     }
-
-    // Empty or missing term.ini, a string that cannot be right, a closed
-    // port or a missing file: "NO" at once, no box; the demo: "OK" and the
-    // screen ready; a silent server: "NO" after the whole 5 s, the window alive.
+    // Empty or missing term.ini, a string that cannot be right, a closed port or a missing file: "NO" at once,
+    // no box; the demo: "OK" and the screen ready; a silent server: "NO" after the whole 5 s, the window alive.
     void avvioEIndicatore()
     {
         START_RECORDER(muta, QByteArray(), true);   // a server that accepts and never answers
@@ -149,7 +143,7 @@ private Q_SLOTS:
                 scrivi("StrConnPrincipale", c.stringa);
             int tick = 0;
             QTimer timer;
-            QObject::connect(&timer, &QTimer::timeout, [&] { ++tick; });
+            timer.callOnTimeout([&] { ++tick; });
             timer.start(50);
             frmInventario form;
             form.show();

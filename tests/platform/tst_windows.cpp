@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 #include <QWidget>
@@ -29,34 +30,20 @@ const QString kAliases = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSSQLServer\
 const QString kSystemDsn = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBC.INI"_s;
 const QString kUserDsn = u"HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI"_s;
 
-// A registry key's values as they are now; put back by the destructor.
-class KeyKept {
-public:
-    explicit KeyKept(const QString &key) : m_key(key)
-    {
-        QSettings r(m_key, QSettings::NativeFormat);
-        for (const QString &name : r.allKeys())
-            m_values.insert(name, r.value(name));
-    }
-    ~KeyKept()
-    {
-        QSettings r(m_key, QSettings::NativeFormat);
+// The values under `key` now, put back when the guard ends.
+auto kept(const QString &key)
+{
+    QMap<QString, QVariant> values;
+    QSettings now(key, QSettings::NativeFormat);
+    for (const QString &name : now.allKeys())
+        values.insert(name, now.value(name));
+    return qScopeGuard([key, values] {
+        QSettings r(key, QSettings::NativeFormat);
         r.clear();
-        for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
             r.setValue(it.key(), it.value());
-    }
-    void set(const QStringList &installed) const
-    {
-        QSettings r(m_key, QSettings::NativeFormat);
-        r.clear();
-        for (const QString &name : installed)
-            r.setValue(name, u"Installed"_s);
-    }
-
-private:
-    QString m_key;
-    QMap<QString, QVariant> m_values;
-};
+    });
+}
 } // namespace
 
 class TestWindows : public QObject {
@@ -76,7 +63,7 @@ private Q_SLOTS:
     // string a stored connection becomes with each set.
     void driversDalRegistro()
     {
-        KeyKept kept(kDrivers);
+        const auto restore = kept(kDrivers);
         const struct { QStringList installed, expected; QString odbcStart; } casi[] = {
             {{"SQL Server", "SQL Server Native Client 11.0", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server",
               "Microsoft Access Driver (*.mdb)"},
@@ -85,7 +72,11 @@ private Q_SLOTS:
             {{"SQL Server"}, {"SQL Server"}, "DRIVER={SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"},
             {{}, {}, QString()}};
         for (const auto &c : casi) {
-            kept.set(c.installed);
+            QSettings drivers(kDrivers, QSettings::NativeFormat);
+            drivers.clear();
+            for (const QString &name : c.installed)
+                drivers.setValue(name, u"Installed"_s);
+            drivers.sync();
             QCOMPARE(OdbcSetup::sqlServerDrivers(), c.expected);
             const ConnectionTarget t = ConnString::resolve(u"Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD=x;DATABASE=V"_s);
             QVERIFY2(c.odbcStart.isEmpty() ? t.kind == ConnectionTarget::Invalid : t.databaseName.startsWith(c.odbcStart),
@@ -99,18 +90,15 @@ private Q_SLOTS:
     // Client aliases and data sources, the system's and the user's.
     void aliasEOrigini()
     {
-        KeyKept aliases(kAliases), system(kSystemDsn), user(kUserDsn);
-        QSettings(kAliases, QSettings::NativeFormat).setValue(u"MAGAZZINO"_s, u"DBMSSOCN,192.168.1.20,1433"_s);
-        QSettings sys(kSystemDsn, QSettings::NativeFormat);
-        sys.setValue(u"ODBC Data Sources/Gestionale"_s, u"SQL Server"_s);
-        sys.setValue(u"Gestionale/Server"_s, u"SRV\\VENTROX"_s);
-        sys.setValue(u"Gestionale/Database"_s, u"Ventrox"_s);
-        sys.sync();
-        QSettings usr(kUserDsn, QSettings::NativeFormat);
-        usr.setValue(u"ODBC Data Sources/Cassa"_s, u"ODBC Driver 17 for SQL Server"_s);
-        usr.setValue(u"Cassa/Server"_s, u"cassa1"_s);
-        usr.setValue(u"Cassa/Port"_s, u"1500"_s);
-        usr.sync();
+        const auto aliases = kept(kAliases), sistema = kept(kSystemDsn), utente = kept(kUserDsn);
+        const struct { QString key, name, value; } valori[] = {
+            {kAliases, u"MAGAZZINO"_s, u"DBMSSOCN,192.168.1.20,1433"_s},
+            {kSystemDsn, u"ODBC Data Sources/Gestionale"_s, u"SQL Server"_s}, {kSystemDsn, u"Gestionale/Server"_s, u"SRV\\VENTROX"_s},
+            {kSystemDsn, u"Gestionale/Database"_s, u"Ventrox"_s},
+            {kUserDsn, u"ODBC Data Sources/Cassa"_s, u"ODBC Driver 17 for SQL Server"_s}, {kUserDsn, u"Cassa/Server"_s, u"cassa1"_s},
+            {kUserDsn, u"Cassa/Port"_s, u"1500"_s}};
+        for (const auto &v : valori)
+            QSettings(v.key, QSettings::NativeFormat).setValue(v.name, v.value);
         QVERIFY(OdbcSetup::aliases().contains(u"MAGAZZINO"_s));
         QStringList found;
         for (const OdbcSetup::DataSource &d : OdbcSetup::dataSources())

@@ -20,31 +20,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A product from Prodotti as loading it from the search shows it, and one
-// from prodottiC as a click on a list row shows it.
+// A product as the search loads it from Prodotti, and one from prodottiC as a list row's click shows it.
 const Salvataggio::Campi kPasta{u"CAFFE' MACINATO"_s, u"8001230009045"_s, u"1.234,50 \u20ac"_s, u"999,99 \u20ac"_s,
                                 u"P00042"_s, u"12"_s, u"42"_s, u"0"_s, u"3"_s, true};
 const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"_s, u"12,5"_s, u"0,98"_s,
                                   u"C00001"_s, QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
+const QDate kOggi(2026, 12, 13);
 
-const QDate kOggi(2026, 12, 5);
-
-Salvataggio::Esito salvaCon(Connection &c, Salvataggio::Campi campi, const QString &quantita)
+// Saves `campi`, counting `quantita` when given; `connessa` answers the connection's second guard.
+Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString &quantita = {}, bool connessa = true)
 {
-    campi.quantita = quantita;
-    return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi), [] { return true; });
+    if (!quantita.isNull())
+        campi.quantita = quantita;
+    return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi), [=] { return connessa; });
 }
 
-// (Qt's ODBC driver asks for the timestamp type first where unixODBC is its
-// driver manager; its Windows build does not.)
+// (Qt's ODBC driver asks for the timestamp type first under unixODBC; its Windows build does not.)
 const QStringList kSessione = {
 #ifndef Q_OS_WIN
                                u"batch: sp_datatype_info_100 11"_s,
 #endif
                                u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
                                u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
-// Product 42 has its row (key 19, 2 counted), product 43 none yet; the first
-// three INSERTs are refused as deadlock victims, every UPDATE as out of time.
+// Product 42 has its row (key 19, 2 counted), product 43 none yet; the first three INSERTs
+// are refused as deadlock victims, every UPDATE as out of time.
 const QByteArray kRighe = R"j([
   {"match": "INSERT", "error": 1205, "times": 3},
   {"match": "UPDATE InventarioReale", "error": 1222},
@@ -63,10 +62,6 @@ const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u2
                                 u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
 Salvataggio::Campi contato() { Salvataggio::Campi c = kNuovo; c.idProdotto = u"42"_s; c.quantita = u"3"_s; return c; }
 
-Salvataggio::Esito salva(Connection &c, const Salvataggio::Campi &campi, bool connessa = true)
-{
-    return Salvataggio::salva(c, Salvataggio::prepara(campi, QDate(2026, 12, 13)), [=] { return connessa; });
-}
 } // namespace
 
 class TestSalvataggio : public QObject {
@@ -84,25 +79,24 @@ private Q_SLOTS:
         Fixture::Program program;
         Connection c;
         c.open(program.connectionString());
-        QVERIFY(salvaCon(c, kPasta, u"3"_s).inserita);
+        QVERIFY(salva(c, kPasta, u"3"_s).inserita);
         c.execute(u"PRAGMA busy_timeout = 150"_s);
         program.exec(u"BEGIN IMMEDIATE"_s);   // another station is writing
         QElapsedTimer t;
         t.start();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, kPasta, u"2"_s));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, salva(c, kPasta, u"2"_s));
         QVERIFY(t.elapsed() >= 100);   // it waited before it gave up
         program.exec(u"ROLLBACK"_s);
         // the connection is usable again once the other station is done
-        const Salvataggio::Esito esito = salvaCon(c, kPasta, u"2"_s);
+        const Salvataggio::Esito esito = salva(c, kPasta, u"2"_s);
         QVERIFY(!esito.inserita);
         QCOMPARE(esito.totale, 5.0);
-
         // a write the server refuses leaves no transaction open behind it
         program.exec(u"CREATE TRIGGER no_update BEFORE UPDATE ON InventarioReale "
                      "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END"_s);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salvaCon(c, kPasta, u"2"_s));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, salva(c, kPasta, u"2"_s));
         program.exec(u"DROP TRIGGER no_update"_s);
-        QCOMPARE(salvaCon(c, kPasta, u"-1"_s).totale, 4.0);
+        QCOMPARE(salva(c, kPasta, u"-1"_s).totale, 4.0);
         QCOMPARE(program.rows(u"SELECT GiacenzaReale FROM InventarioReale"_s), QList<QVariantList>{{4.0}});
     }
     void stationsSavingTheSameProductAtOnce()
@@ -119,7 +113,7 @@ private Q_SLOTS:
                     c.open(program.connectionString());
                     partenza.acquire();   // all start together
                     for (int i = 0; i < 150; ++i)
-                        salvaCon(c, kPasta, quantita[n]), salvaCon(c, kVecchia, quantita[n]);
+                        salva(c, kPasta, quantita[n]), salva(c, kVecchia, quantita[n]);
                 } catch (const RuntimeError &e) {
                     errori[n] = e.description();
                 }
@@ -133,8 +127,7 @@ private Q_SLOTS:
         QCOMPARE(program.rows(u"SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale ORDER BY 1"_s),
                  (QList<QVariantList>{{0, 5001, 450.0}, {42, 0, 450.0}}));
     }
-    // The session set up by batches, also through a name of freetds.conf
-    // (SERVERNAME=); real columns read as their values.
+    // The session set up by batches, also through a freetds.conf name (SERVERNAME=); real columns read as values.
     void sessioneEColonneReal()
     {
         START_RECORDER(rec, kProdotti);
@@ -170,8 +163,8 @@ private Q_SLOTS:
             QCOMPARE(e.description(), u"[FreeTDS][SQL Server]Column out of range"_s);
         }
     }
-    // The saves' statements, the delete and the editor's update; the second
-    // guard of an update that finds no connection writes nothing.
+    // The saves' statements, the delete and the editor's update; an update whose second guard finds no
+    // connection writes nothing.
     void statementsAreBatchesOrPrepared()
     {
         START_RECORDER(rec, kRighe.mid(kRighe.indexOf("{\"match\": \"=42")).prepend('['));
@@ -180,12 +173,11 @@ private Q_SLOTS:
         rec.log();
         QVERIFY(salva(c, kNuovo).inserita);
         QCOMPARE(salva(c, contato()).totale, 5.0);
-        QVERIFY(salva(c, contato(), false).fermato);
+        QVERIFY(salva(c, contato(), {}, false).fermato);
         Registro::eliminaRiga(c, u"19"_s);
         c.execute(u"UPDATE Prodotti SET Barcode = ?, PrezzoPubblico = ? WHERE IdProdotto = ?"_s, {u"8"_s, 1.5, 42});
         QCOMPARE(rec.log(), (QStringList{
-            u"tm: BEGIN"_s, kCerca + u"43"_s,
-            kInserisci43, u"tm: COMMIT"_s,
+            u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: COMMIT"_s,
             u"tm: ROLLBACK"_s,   // FreeTDS's own, as autocommit comes back
             u"tm: BEGIN"_s, kCerca + u"42"_s,
             u"batch:  UPDATE InventarioReale  SET           GiacenzaReale = 5 WHERE  IDInventarioReale = 19"_s,
@@ -193,9 +185,8 @@ private Q_SLOTS:
             u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
             u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1, PrezzoPubblico = @P2 WHERE IdProdotto = @P3"_s}));
     }
-    // A deadlock's victim is saved once more: a second try that passes
-    // commits the one row; a second deadlock, or any other failure, reaches
-    // the operator at once, the server's message alone under the usual number.
+    // A deadlock's victim is saved once more: a second try that passes commits the one row; a second
+    // deadlock, or any other failure, reaches the operator at once, the server's message alone under the usual number.
     void deadlockVictimSavedOnceMore()
     {
         START_RECORDER(rec, kRighe);

@@ -1,6 +1,4 @@
-// Counting on the main screen: scan, quantity, Enter; a list row clicked and
-// deleted with its log line; the inventory text file from the menu; the
-// round trips of a scan and the line ends of every file written.
+// Counting: scan, quantity, Enter; rows clicked and deleted, logged; the inventory file; round trips, line ends.
 #include "fixture/schermo.h"
 #include "frame/frmerrore.h"
 #include "platform/clock.h"
@@ -40,16 +38,14 @@ struct Banco : Schermo {
 class TestConteggio : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A reader types on while each count is saved: every key waits and lands,
-    // in order, in txtCodice once the screen is ready for the next scan.
+    // Keys a reader types while a count is saved land in order in txtCodice once it is ready for the next scan.
     // Repeated counts add up on the product's row, beside a copy of its data.
     void tastiDelLettoreDuranteIlSalvataggio()
     {
         Banco b;
         b.ui.txtCodice->setFocus();
         for (QChar c : u"8001230009045\r3\r8001230009052\r2,5\r8001230009045\r-1\r8001230000019\r2\r123"_s) {
-            const int key = c == u'\r' ? int(Qt::Key_Return) : c == u',' ? int(Qt::Key_Comma)
-                          : c == u'-' ? int(Qt::Key_Minus) : Qt::Key_0 + c.digitValue();
+            const int key = c == u'\r' ? int(Qt::Key_Return) : c.unicode();   // other keys: their ASCII code
             for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
                 QCoreApplication::postEvent(b.form.windowHandle(), new QKeyEvent(type, key, Qt::NoModifier, QString(c)));
         }
@@ -113,8 +109,7 @@ private Q_SLOTS:
         QCOMPARE(b.scelta(), -1);   // the row's product is the chosen one now, not the one found
         b.clic("CmdElimina");
         QCOMPARE(b.program.messages.size(), 1);
-        QCOMPARE(b.program.messages[0].prompt,
-                 u"La riga selezionata verr\u00e0 eliminata dall' inventario,Sicuro di Continuare?"_s);
+        QCOMPARE(b.messaggio(), u"La riga selezionata verr\u00e0 eliminata dall' inventario,Sicuro di Continuare?"_s);
         QCOMPARE(b.program.messages[0].style, 52);
         QCOMPARE(b.contati().size(), 1);
         QCOMPARE(b.lista()->righe(), 1);
@@ -162,8 +157,7 @@ private Q_SLOTS:
         QVERIFY(b.form.isEnabled() && b.contati().size() == 1 && !QFile::exists(b.program.file(Registro::kNomeFile)));
     }
 
-    // A row key of ten digits, as high as the column goes, is counted on and
-    // deleted like any other.
+    // A row key of ten digits, as high as the column goes, is counted on and deleted like any other.
     void chiaveDiDieciCifre()
     {
         Banco b;
@@ -212,8 +206,7 @@ private Q_SLOTS:
         QCOMPARE(b.program.openedFiles.size(), 2);
     }
 
-    // Every line of every file the program writes ends in CR LF, and no CR
-    // or LF stands alone, even where a value carries line breaks of its own.
+    // Every line of every file written ends in CR LF, no CR or LF alone, even where a value holds line breaks.
     void viaggiEFile()
     {
         Banco b;

@@ -1,6 +1,4 @@
-// The list of counted rows on the main screen: its columns and row texts,
-// loading it with the totals, clicking a row, marking all rows, and the two
-// routines that empty the detail fields.
+// The list of counted rows: columns, row texts, loading and totals, row clicks, marks, clearings.
 #include "fixture/schermo.h"
 
 #include <QHeaderView>
@@ -12,35 +10,27 @@ namespace {
 // n rows numbered from 1 (product i): book quantity = number, counted 0, purchase price 1.
 void numerate(Program &p, int n)
 {
-    if (n > 0)
-        p.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-               "INSERT INTO InventarioReale (DescProdotto, PrezzoAcquisto, GiacenzaReale, GiacenzaStatistica, "
-               "DataModifica, IDProdottoVentrox) SELECT 'ARTICOLO ' || i, 1, 0, i, '01/12/2026', i FROM n"_s.arg(n));
+    p.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) INSERT INTO InventarioReale "
+           "(DescProdotto, PrezzoAcquisto, GiacenzaReale, GiacenzaStatistica, DataModifica, IDProdottoVentrox) "
+           "SELECT 'ARTICOLO ' || i, 1, 0, i, '01/12/2026', i FROM n WHERE i <= %1"_s.arg(n));
 }
-QList<int> ids(const Schermo &s)
+// The ids listed, against `n` ids counting down from `primo`.
+void idsDa(const Schermo &s, int primo, int n)
 {
-    QList<int> out;
+    QList<int> ids, attesi;
     for (int i = 0; i < s.lista()->righe(); ++i)
-        out << s.cella(i, M::ColID).toInt();
-    return out;
-}
-QList<int> serie(int primo, int n)
-{
-    QList<int> out;
+        ids << s.cella(i, M::ColID).toInt();
     for (int i = 0; i < n; ++i)
-        out << primo - i;
-    return out;
+        attesi << primo - i;
+    QCOMPARE(ids, attesi);
 }
 } // namespace
 
 class TestLista : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The columns, set up by the first load that reaches the database (a start
-    // without connection sets up none). Every column's text, shown or hidden,
-    // for a loaded row, a row of nulls (empty text and 0, not the error form)
-    // and a row added by the count; numbers with at most 15 significant
-    // digits, decimal comma, no grouping.
+    // Columns come with the first load that reaches the database. Every column's text for a loaded row, a row
+    // of nulls (empty text and 0, not the error form) and a counted row; at most 15 digits, comma, no grouping.
     void testiDellaRiga()
     {
         Schermo s(Program::Empty, false);
@@ -65,9 +55,8 @@ private Q_SLOTS:
         s.form.CreaRigaLista(lunga, u"80\u20ac'1"_s, -7, u"Caff\u00e8"_s, u"N\u00b0"_s, u"P'01"_s, 1, 99999999.99, 0,
                              u"2,5"_s, -1234.5, QDateTime(QDate(2026, 12, 5), QTime(9, 5, 1)), 57, 42, 0);
         s.form.CreaRigaLista({}, {}, 0, {}, {}, {}, 0, 0, 0, QString(), 0, {}, 0, 0, 0);
-        const QList<QStringList> attese{
-            {"", "2", "PZ", "-0,5", "1234567890,12346", "0,3", "", "", "1000", "Generico", "02/01/2026", "1", "",
-             "1234567,891", "0", "5001"},
+        const QList<QStringList> attese{{"", "2", "PZ", "-0,5", "1234567890,12346", "0,3", "", "", "1000", "Generico",
+                                         "02/01/2026", "1", "", "1234567,891", "0", "5001"},
             {"", "1", "", "0", "0", "0", "", "", "0", "", "", "0", "", "0", "0", "0"},
             {lunga, "57", "N\u00b0", "2,5", "-1234,5", "99999999,99", "P'01", "80\u20ac'1", "-7", "Caff\u00e8",
              "05/12/2026 09:05:01", "1", "", "0", "42", "0"},
@@ -86,22 +75,20 @@ private Q_SLOTS:
     // lists everything, newest first too; without connection, nothing.
     void caricaDati()
     {
-        const struct { int n; QStringList cinquanta, tutti; } casi[] = {
-            {0, {"0", "0", "0,00"}, {"0", "0", "0,00"}},
-            {1, {"1", "0", "1,00"}, {"1", "0", "1,00"}},
-            {51, {"1325", "0", "1.325,00"}, {"1326", "0", "1.326,00"}}};
+        const struct { int n; QStringList cinquanta, tutti; } casi[] = {{0, {"0", "0", "0,00"}, {"0", "0", "0,00"}},
+            {1, {"1", "0", "1,00"}, {"1", "0", "1,00"}}, {51, {"1325", "0", "1.325,00"}, {"1326", "0", "1.326,00"}}};
         for (const auto &c : casi) {
             Schermo s(Program::Empty, false);
             numerate(s.program, c.n);
             s.form.CaricaDati();
-            QCOMPARE(ids(s), serie(c.n, qMin(c.n, 50)));
+            idsDa(s, c.n, qMin(c.n, 50));
             QCOMPARE(s.totali(), c.cinquanta);
             s.clic("btn_tutti");
-            QCOMPARE(ids(s), serie(c.n, c.n));
+            idsDa(s, c.n, c.n);
             QCOMPARE(s.totali(), c.tutti);
             QCOMPARE(QApplication::overrideCursor(), nullptr);
             s.form.CaricaDati();   // back to the newest 50
-            QCOMPARE(ids(s), serie(c.n, qMin(c.n, 50)));
+            idsDa(s, c.n, qMin(c.n, 50));
             // the guard's message; list and details emptied, totals kept
             s.ui.txtDescrizione1->setText(u"X"_s);
             Modulo::ConnPrincipale().close();
@@ -111,8 +98,7 @@ private Q_SLOTS:
             QCOMPARE(s.totali(), c.cinquanta);
             QVERIFY(s.form.isEnabled() && s.program.errors.isEmpty());
         }
-        // the totals: purchase price times book and counted quantity, and their difference; a value
-        // that converts to nothing ends the load through the error form, rows and totals as they were
+        // price times book and counted quantity, and the difference; a bad value: the error form, nothing changed
         const struct { const char *righe; QStringList attesi; int listate; double errore; } totali[] = {
             {"(2.5, 10, 8, 0, NULL, 0)", {"25", "20", "5,00"}, 1, 0},
             {"(1000, 1, 3, 0, NULL, 0)", {"1000", "3000", "-2.000,00"}, 1, 0},
@@ -138,9 +124,8 @@ private Q_SLOTS:
         }
     }
 
-    // A click on a row fills the detail fields and makes its product the chosen
-    // one; both clearings empty the details and leave the count and the choice
-    // alone, ClearFormSenzaNome the name and the code too.
+    // A row clicked fills the details and chooses its product; both clearings empty the details only, and
+    // ClearFormSenzaNome keeps the name and the code.
     void clicSuRigaEClearForm()
     {
         Schermo s(Program::Empty, false);
@@ -155,11 +140,10 @@ private Q_SLOTS:
         Modulo::IdAttivoScelto = Modulo::IdEliminatoScelto = 99;
         s.clicRiga(0);   // the newest row, a product of prodottiC
         // the ten detail fields, then two the click leaves alone
-        const std::pair<const char *, const char *> attesi[] = {
-            {"txtDescrizione1", "L'ACQUA \u20ac"}, {"txtQtaReale", "2,5"}, {"txtQta", "-3"}, {"txtPrVe1", "1234,5"},
-            {"TxtDetCodiceLoro", "P00057"}, {"TxtBarcode", "8009999000017"}, {"TxtIdProdotto", "0"},
-            {"txtProdeliminto", "5001"}, {"TxtIdInvReale", "3"}, {"txtPrezAcquisto", "12,5"}, {"txtCodice", "800"},
-            {"TxtCopieReali", "4"}};
+        const std::pair<const char *, const char *> attesi[] = {{"txtDescrizione1", "L'ACQUA \u20ac"},
+            {"txtQtaReale", "2,5"}, {"txtQta", "-3"}, {"txtPrVe1", "1234,5"}, {"TxtDetCodiceLoro", "P00057"},
+            {"TxtBarcode", "8009999000017"}, {"TxtIdProdotto", "0"}, {"txtProdeliminto", "5001"},
+            {"TxtIdInvReale", "3"}, {"txtPrezAcquisto", "12,5"}, {"txtCodice", "800"}, {"TxtCopieReali", "4"}};
         for (const auto &[nome, testo] : attesi)
             QCOMPARE(s.testo(nome), QString::fromUtf8(testo));
         QCOMPARE(s.ui.txtDescrizione1->cursorPosition(), 0);   // shows its beginning
@@ -183,8 +167,8 @@ private Q_SLOTS:
         QVERIFY(s.program.errors.isEmpty());
     }
 
-    // "Seleziona Tutto" marks every row (and says so, even on an empty list)
-    // with the window disabled meanwhile; "Deseleziona Tutto" unmarks silently.
+    // "Seleziona Tutto" marks every row, window disabled, and says so even on an empty list; "Deseleziona Tutto"
+    // unmarks silently.
     void marcature()
     {
         Schermo s(Program::Empty, false);
@@ -195,10 +179,8 @@ private Q_SLOTS:
             return int(MsgBox::Ok);
         });
         auto spuntate = [&] {
-            int n = 0;
-            for (int i = 0; i < s.lista()->righe(); ++i)
-                n += s.lista()->index(i, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked ? 1 : 0;
-            return n;
+            return s.lista()->match(s.lista()->index(0, 0), Qt::CheckStateRole, Qt::Checked, -1,
+                                    Qt::MatchExactly).size();
         };
         s.clic("cmdSelezionaTutto");
         QCOMPARE(s.messaggio(), u"Operazione Completata"_s);

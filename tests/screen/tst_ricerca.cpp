@@ -1,6 +1,4 @@
-// The product search: by code or barcode on Enter, by name on every key, the
-// items it lists, the product it loads, the arrows, F1 and F2, the growth of
-// the frame, and what reaches a SQL Server.
+// The product search: code or barcode on Enter, name on each key; items, loaded product, keys, frame, SQL Server.
 #include "fixture/recorder.h"
 #include "fixture/schermo.h"
 
@@ -67,13 +65,12 @@ private Q_SLOTS:
         s.program.exec(u"INSERT INTO Prodotti (IDProdotto, CodInterno) VALUES (123456, 'PX')"_s);
         const QString cento(100, u' ');
         s.cerca(u"P"_s);
-        QStringList voci = s.voci();
-        voci.sort();
-        QCOMPARE(voci, QStringList({u"             P1 - PASTA  CORTA"_s + cento + u"7"_s,
-                                    u"             PX - "_s + cento + u"123456"_s,
-                                    u"567890ABCDEFGHI - LUNGO"_s + cento + u"8"_s,
-                                    u"P12345678901234 - QUINDICI"_s + cento + u"9"_s}));
-        voci = s.voci();
+        QStringList voci = s.voci(), ordinate = voci;
+        ordinate.sort();
+        QCOMPARE(ordinate, QStringList({u"             P1 - PASTA  CORTA"_s + cento + u"7"_s,
+                                        u"             PX - "_s + cento + u"123456"_s,
+                                        u"567890ABCDEFGHI - LUNGO"_s + cento + u"8"_s,
+                                        u"P12345678901234 - QUINDICI"_s + cento + u"9"_s}));
         for (auto [k, riga] : {std::pair(Qt::Key_Down, 0), {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 3},
                                {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 0}, {Qt::Key_Up, 0}}) {
             s.ui.txtCodice->setCursorPosition(0);
@@ -153,9 +150,8 @@ private Q_SLOTS:
         QCOMPARE(s.voci().size(), 1);
     }
 
-    // Only the barcode hits of Prodotti and the name search grow the frame
-    // and the list, up to 30 items; two names are 100 taller than the rule.
-    // The grown frame lies over the list of counted rows.
+    // Only Prodotti's barcode hits and the name search grow frame and list (up to 30 items, over the counted
+    // rows); two names are 100 taller than the rule.
     void altezze()
     {
         const struct { const char *cerca; int attivi, eliminati; QSize twips; } casi[] = {
@@ -180,8 +176,7 @@ private Q_SLOTS:
         }
     }
 
-    // The chosen product in the detail fields, from either table, with its
-    // count so far; an id both tables hold loads the one the operator chose.
+    // The chosen product's details, from either table, with its count; an id in both tables loads the chosen one.
     void prodottoScelto()
     {
         Schermo s(Program::Empty, false);
@@ -191,23 +186,22 @@ private Q_SLOTS:
         s.program.addProduct(5001, u"N1"_s, u"NUOVO"_s, u"5001"_s, 1, 1, 1);
         s.program.exec(u"INSERT INTO InventarioReale (IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale) "
                        "VALUES (10, 0, 3), (5001, 0, 99), (0, 5001, 7.5), (10, 0, 40)"_s);   // two rows of 10: the first counts
-        auto valori = [&s] {
+        auto valori = [&s](const QString &cerca) {
+            s.cerca(cerca);
             QStringList out;
             for (const char *c : {"TxtDetCodiceLoro", "txtDescrizione1", "TxtBarcode", "txtPrVe1", "txtPrezAcquisto",
                                   "txtQta", "TxtIdProdotto", "txtProdeliminto", "txtQtaReale", "TxtIdInvReale"})
                 out << s.testo(c);
             return out.join(u'|');
         };
-        s.cerca(u"P10"_s);
-        QCOMPARE(valori(), u"P10|PASTA DI SEMOLA| 8001 |1.234,50 \u20AC|0,12 \u20AC|12,5|10|0|3|"_s);
+        QCOMPARE(valori(u"P10"_s), u"P10|PASTA DI SEMOLA| 8001 |1.234,50 \u20AC|0,12 \u20AC|12,5|10|0|3|"_s);
         QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
                  std::tuple(true, 10.0, 0.0));
-        s.cerca(u"999"_s);
-        QCOMPARE(valori(), u"C1|PANETTONE|999|9,90 \u20AC|5,80 \u20AC|3|0|5001|7,5|"_s);
+        QCOMPARE(valori(u"999"_s), u"C1|PANETTONE|999|9,90 \u20AC|5,80 \u20AC|3|0|5001|7,5|"_s);
         QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
                  std::tuple(false, 0.0, 5001.0));
-        s.cerca(u"P4"_s);   // no prices, stock or barcode; never counted
-        QCOMPARE(valori(), u"P4|||0,00 \u20AC|0,00 \u20AC|0|4|0|0|"_s);
+        // no prices, stock or barcode; never counted
+        QCOMPARE(valori(u"P4"_s), u"P4|||0,00 \u20AC|0,00 \u20AC|0|4|0|0|"_s);
         // its product gone: nothing loaded, and Enter in the quantity saves nothing
         s.cerca(u"999"_s);
         s.program.exec(u"DELETE FROM prodottiC"_s);
@@ -219,10 +213,9 @@ private Q_SLOTS:
         QCOMPARE(s.righe().size() + s.voci().size(), 5);
         QCOMPARE(fuoco(), s.ui.TxtCopieReali);
         // the id an item carries: the number in its last 20 characters, a marked item's too
-        const std::pair<QString, double> voci[] = {{u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001},
-            {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12.5"_s, 12.5}, {u"12,5"_s, 12},
-            {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}};
-        for (const auto &[testo, id] : voci)
+        for (const auto &[testo, id] : {std::pair(u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001.0),
+                 {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12.5"_s, 12.5}, {u"12,5"_s, 12},
+                 {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}})
             QCOMPARE(ProdottiListModel::idVoce(testo), id);
         // without a connection each search and product chosen shows the box; a failed statement the error form
         s.prodotti(1, 2, u"ARTICOLO "_s);
@@ -248,10 +241,8 @@ private Q_SLOTS:
         QVERIFY(s.ui.ListProdotti->isVisible() && s.form.isEnabled());
     }
 
-    // On SQL Server the search texts reach it as plain batches, a '[' escaped
-    // (LIKE reads it as a set there), quotes doubled. Rows of a later search
-    // that come before an earlier one's do not count: the earliest search
-    // that found anything lists its rows, in the server's order.
+    // SQL Server gets plain batches, '[' escaped (a set for its LIKE), quotes doubled. The earliest search that
+    // found anything lists its rows, in the server's order; a later search's rows do not count.
     void suSqlServer()
     {
         Program program;

@@ -14,7 +14,6 @@
 
 #include <QAbstractItemView>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -31,20 +30,18 @@ QStringList chiavi()
     return values;
 }
 QString stringa(const FormConfigurazione &d) { return d.ui->txtStringa->toPlainText(); }
+QString scrivi(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(text);
+    return path;
+}
 } // namespace
 
 class FormConfigurazioneTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
     OdbcSetup::Machine m_machine;
-
-    QString write(const QString &name, const QByteArray &text)
-    {
-        QFile f(m_dir.filePath(name));
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(text);
-        return f.fileName();
-    }
 
 private Q_SLOTS:
     void init()
@@ -57,10 +54,8 @@ private Q_SLOTS:
         OdbcSetup::setFake(nullptr);
         FormConfigurazione::setConnectionTest(nullptr);
     }
-
-    // The names offered and what is stored; any change of the four parts
-    // composes the string anew; the box takes what is typed (SRV1 stays
-    // SRV1 beside SRV10), and a name chosen from the list rebuilds it too.
+    // The names offered and what is stored; any change of the four parts composes the string anew;
+    // the box takes what is typed (SRV1 stays SRV1 beside SRV10), a name chosen from the list rebuilds it too.
     void dialogoEServer()
     {
         Fixture::Program p;   // term.ini holds only the SQLite string
@@ -120,10 +115,10 @@ private Q_SLOTS:
         });
         w.ui->ConfFTP->trigger();
         QVERIFY(rimasta && w.isEnabled() && p.errors.isEmpty());
-        const QString conf = write(u"a.conf"_s, "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n\thost = 10.0.0.5\n"
-                                               "#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
+        const QString conf = scrivi(p.file(u"a.conf"_s), "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n"
+            "\thost = 10.0.0.5\n#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
         QCOMPARE(OdbcSetup::sectionsOf(conf, {u"global"_s}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
-        const QString ini = write(u"a.ini"_s,
+        const QString ini = scrivi(p.file(u"a.ini"_s),
             "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
             "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
             "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\n"
@@ -131,16 +126,14 @@ private Q_SLOTS:
             "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n[Locale]\nDriver=SQLite3\n"
             "Server=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
         m_machine = {{}, OdbcSetup::sectionsOf(conf, {u"global"_s}), {"SRV01\\SQLEXPRESS", "vecchio"},
-                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(m_dir.filePath(u"missing.ini"_s))};
+                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(p.file(u"missing.ini"_s))};
         QCOMPARE(ServerList::available(),
                  (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo,1433", "ms"}));
     }
-
-    // No SQL Server answers here: a stand-in accepts every string but the
-    // refused ones. A composed string is stored with its parts, which the next
-    // opening shows; a hand-made one, however long, with the parts emptied,
-    // and it is what the next start opens (a file relative to the program's
-    // folder). A refused string stores nothing.
+    // No SQL Server answers here: a stand-in accepts every string but the refused ones. A composed string
+    // is stored with its parts, which the next opening shows; a hand-made one, however long, with the parts
+    // emptied, and it is what the next start opens (a file relative to the program's folder). A refused
+    // string stores nothing.
     void salvaSoloUnaStringaAccettata()
     {
         Fixture::Program p;
