@@ -204,7 +204,7 @@ private Q_SLOTS:
         const QByteArray answers = QJsonDocument(QJsonObject{{"logins", logins}}).toJson();
         START_RECORDER(on, answers, false, {"--encrypt", "on"});
         START_RECORDER(forced, answers, false, {"--encrypt", "required"});
-        const QString ca = u"ca file = "_s + on.file(u"standin-ca.pem"_s);
+        const QString ca = u"ca file = "_s + on.file(u"standin-cert.pem"_s);
         // the login the server decodes (its encryption, after the fields), or the reason shown after '!'
         struct Caso { Fixture::Recorder *server; QString alias, user, password, database, typed, seen; };
         QList<Caso> casi;
