@@ -131,11 +131,9 @@ QString parse(const QString &s, Pairs &pairs)
 }
 
 // A keyword given more than once takes the value of its last occurrence,
-// Provider that of its first ("Connection String Syntax": "If a specific
-// keyword in a keyword=value pair occurs multiple times in a connection
-// string, the last occurrence listed is used in the value set. However, if
-// the Provider keyword occurs multiple times in the string, the first
-// occurrence is used."). Synonyms name one property and count as one keyword.
+// Provider that of its first: the rule of "Connection String Syntax" (OLE
+// DB Programmer's Reference) for keywords that occur several times.
+// Synonyms name one property and count as one keyword.
 QString value(const Pairs &pairs, const QStringList &names, bool first = false)
 {
     QString found;
@@ -185,7 +183,7 @@ bool freeTdsValue(const QString &v, QString &out)
 }
 
 // An attribute of an ODBC string, read to the next ';' or, braced, to its
-// closing brace (null when the string has none).
+// closing brace ("" when the string has none).
 QString odbcAttribute(const QString &s, const QString &key)
 {
     const QRegularExpression attribute(QStringLiteral("(?:^|;)\\s*%1\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}|[^;]*)")
@@ -288,14 +286,15 @@ QString freeTdsServer(const Pairs &pairs, QString server, ConnectionTarget &t, B
                               "\"ca file\" (Encrypt=yes): %1 non lo ha; TrustServerCertificate=yes lo accetta senza "
                               "verificarlo")
             .arg(server);
-    if (checked && !hostName.isEmpty() && hostName.compare(conf.host, Qt::CaseInsensitive) != 0)
+    const QString host = conf.host.isEmpty() ? server : conf.host;   // what FreeTDS connects to
+    if (checked && !hostName.isEmpty() && hostName.compare(host, Qt::CaseInsensitive) != 0)
         return QStringLiteral("FreeTDS verifica il certificato solo sul nome a cui si collega (%1), non su %2")
-            .arg(conf.host, hostName);
+            .arg(host, hostName);
     if (named && (checked || conf.caFile.isEmpty())) {
         b.add(QStringLiteral("SERVERNAME"), server);
     } else {
-        b.add(QStringLiteral("SERVER"), named && !conf.host.isEmpty() ? conf.host : server);
-        port = named && !conf.host.isEmpty() ? conf.port : port;
+        b.add(QStringLiteral("SERVER"), host);
+        port = named ? conf.port : port;
         if (named && !conf.instance.isEmpty())
             b.parts.last() += QLatin1Char('\\') + conf.instance;
     }
@@ -307,7 +306,7 @@ QString freeTdsServer(const Pairs &pairs, QString server, ConnectionTarget &t, B
         t.failureHint = QStringLiteral("Il server non ha stabilito la connessione cifrata: non la offre")
                         + (checked ? QStringLiteral(", o il suo certificato non \u00e8 firmato da chi indica "
                                                     "\"ca file = %1\" per %2.")
-                                         .arg(conf.caFile, conf.host.isEmpty() ? server : conf.host)
+                                         .arg(conf.caFile, host)
                                    : QStringLiteral("."));
     }
     return QString();

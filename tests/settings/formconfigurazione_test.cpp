@@ -217,6 +217,7 @@ private Q_SLOTS:
             {&on, {}, "u0", "p;w", "Negozio", {}, "!Cannot open database \"Negozio\" requested by the login."},
             {&on, {}, "u0", "p;w", "V", ";Integrated Security=SSPI", "!FreeTDS entra con l'utente di Windows solo con"},
             {&forced, {}, "u0", "p;w", "V", {}, "all"},   // a string that asks nothing, the server forcing it
+            {&forced, "ca file = system", "u0", "p;w", "V", {}, "all"},   // ... not checked, a "ca file" or not
             {&forced, "ca file = system", "u0", "p;w", "V", ";Encrypt=yes", "!Il server non ha stabilito"},
             {&forced, {}, "u0", "p;w", "V", ";Encrypt=yes;TrustServerCertificate=yes", "all"},
             {&on, ca, "u0", "p;w", "V", ";Use Encryption for Data=True", "all"},   // checked, the test CA trusted
