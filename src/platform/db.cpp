@@ -139,6 +139,21 @@ QString newName()
     return QStringLiteral("inventario-%1").arg(g_counter.fetchAndAddRelaxed(1));
 }
 
+// Why a login failed, the server's own words first: FreeTDS's record that
+// only says it could not connect goes (its reasons are the other records),
+// and a failure it gives no reason for gets the string's likely one.
+QString loginFailure(const QSqlError &error, const ConnectionTarget &target)
+{
+    static const QRegularExpression generic(
+        QStringLiteral("\\[FreeTDS\\]\\[SQL Server\\]Unable to connect to data source\\s*"));
+    QString text = error.databaseText().remove(generic).trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    if (!target.failureHint.isEmpty() && text.contains(QLatin1String("Adaptive Server connection failed")))
+        text = target.failureHint + QLatin1Char(' ') + text;
+    return text.isEmpty() ? QStringLiteral("Impossibile aprire il database") : text;
+}
+
 // Opens `db` for `target`; "" on success, else the reason.
 QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int loginTimeout)
 {
@@ -151,13 +166,14 @@ QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int login
             return QStringLiteral("File di database non trovato: ") + target.databaseName;
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     } else {
-        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeout));
+        // the caller's timeout, else the string's, else the provider's 15 seconds
+        const int timeout = loginTimeout >= 0 ? loginTimeout : target.loginTimeout >= 0 ? target.loginTimeout : 15;
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(timeout)
+                             + (target.options.isEmpty() ? QString() : QLatin1Char(';') + target.options));
     }
     db.setDatabaseName(target.databaseName);
-    if (!db.open()) {
-        QString text = db.lastError().text().trimmed();
-        return text.isEmpty() ? QStringLiteral("Impossibile aprire il database") : text;
-    }
+    if (!db.open())
+        return loginFailure(db.lastError(), target);
     QSqlQuery q = forwardQuery(db);
     if (target.kind == ConnectionTarget::SQLite) {
         // a file that is no database opens, but cannot be read

@@ -22,8 +22,9 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     // Opens the connection; throws RuntimeError when it cannot be opened.
-    // loginTimeout (seconds) bounds the wait for a server's answer.
-    void open(const QString &connectionString, int loginTimeout = 15);
+    // loginTimeout (seconds) bounds the wait for a server's answer; -1
+    // takes the string's Connect Timeout, or 15 seconds.
+    void open(const QString &connectionString, int loginTimeout = -1);
     void close();
     bool isOpen() const;
     bool sqlite() const { return m_target.sqliteDialect; }
