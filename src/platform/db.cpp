@@ -5,6 +5,7 @@
 #include "roundtrips.h"
 
 #include <QAtomicInt>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <charconv>
 #include <memory>
+#include <vector>
 
 namespace Db {
 
@@ -390,7 +392,31 @@ struct TestState {
     bool finished = false;
     QString error;
 };
+
+// The test workers started on this (the window's) thread and not yet
+// waited for: a test that timed out leaves its worker opening.
+std::vector<std::unique_ptr<QThread>> &workers()
+{
+    static auto *list = new std::vector<std::unique_ptr<QThread>>;   // one still opening at the end stays
+    return *list;
+}
+
+void reapWorkers()
+{
+    auto &list = workers();
+    list.erase(std::remove_if(list.begin(), list.end(), [](const std::unique_ptr<QThread> &w) { return w->wait(0); }),
+               list.end());
+}
 } // namespace
+
+bool waitForTests(int waitMs)
+{
+    QDeadlineTimer deadline(waitMs);
+    for (const auto &w : workers())
+        w->wait(deadline);
+    reapWorkers();
+    return workers().empty();
+}
 
 QString testConnection(const QString &connectionString, int loginTimeout, int waitMs, bool *timedOut)
 {
@@ -399,10 +425,11 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
     const ConnectionTarget target = ConnString::resolve(connectionString);
     if (target.kind == ConnectionTarget::Invalid)
         return target.error;
+    reapWorkers();
     auto state = std::make_shared<TestState>();
     // The open runs on a worker with its own connection, so that the window
     // keeps painting while a slow server makes us wait.
-    QThread *worker = QThread::create([state, target, loginTimeout] {
+    QThread *worker = workers().emplace_back(QThread::create([state, target, loginTimeout] {
         const QString name = newName();
         QString error;
         {
@@ -414,8 +441,7 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
         QMutexLocker lock(&state->mutex);
         state->error = error;
         state->finished = true;
-    });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    })).get();
     worker->start();
     QElapsedTimer clock;
     clock.start();

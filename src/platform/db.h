@@ -116,4 +116,8 @@ void setGetData(GetData function);
 // waiting at most `waitMs` (on a monotonic clock) while the window keeps
 // painting. Returns "" when the connection opened, else the reason.
 QString testConnection(const QString &connectionString, int loginTimeout, int waitMs, bool *timedOut = nullptr);
+// Waits at most `waitMs` for the workers of connection tests that gave up
+// waiting and are still opening (each within its login timeout); true when
+// none is left. The program calls it before it ends.
+bool waitForTests(int waitMs);
 }
