@@ -322,10 +322,10 @@ struct Workbook {
         worksheet_autofilter(sheet, 0, 0, next - 1, last);
         const QByteArray end = QByteArray::number(next);
         worksheet_write_formula_str(sheet, next + 1, 0, "=\"Totale: \"&ROWS(A2:A" + end + ")&\" righe\"", format, "");
-        for (const lxw_col_t c : columns)
-            worksheet_write_formula_num(sheet, next + 1, c,
-                                        "=SUM(" + QByteArray(1, char('A' + c)) + "2:" + QByteArray(1, char('A' + c)) + end + ")",
-                                        format, 0);
+        for (const lxw_col_t c : columns) {
+            const QByteArray column(1, char('A' + c));
+            worksheet_write_formula_num(sheet, next + 1, c, "=SUM(" + column + "2:" + column + end + ")", format, 0);
+        }
     }
     void text(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const QVariant &value)
     {

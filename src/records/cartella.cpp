@@ -152,10 +152,10 @@ void Foglio::chiudi(const QString &cosa)
     const QString etichetta = QStringLiteral("Totale: %1 ").arg(m_righe) + cosa;
     if (m_righe == 0)
         verifica(worksheet_write_string(m_foglio, totali, 0, etichetta.toUtf8().constData(), f.grassetto));
-    else
-        verifica(worksheet_write_formula_str(m_foglio, totali, 0,
-                                             ("=\"Totale: \"&ROWS(A2:A" + fine + ")&\" " + cosa.toUtf8() + "\"").constData(),
-                                             f.grassetto, etichetta.toUtf8().constData()));
+    else   // a count that follows rows deleted by hand
+        verifica(worksheet_write_formula_str(
+            m_foglio, totali, 0, ("=\"Totale: \"&ROWS(A2:A" + fine + ")&\" " + cosa.toUtf8() + "\"").constData(),
+            f.grassetto, etichetta.toUtf8().constData()));
     QByteArray testi;
     for (int c = 0; c < m_colonne.size(); ++c) {
         const Colonna &colonna = m_colonne.at(c);
@@ -189,15 +189,20 @@ Cartella::Cartella(const QString &percorso, const QString &titolo, const QDateTi
     m_cartella = workbook_new_opt(QFile::encodeName(QDir::toNativeSeparators(m_temporaneo)).constData(), &opzioni);
     if (!m_cartella)
         verifica(LXW_ERROR_MEMORY_MALLOC_FAILED);
-    lxw_doc_properties proprieta{};
-    proprieta.title = m_titolo.data();
-    proprieta.author = m_autore.data();
-    proprieta.created = time_t(quando.toSecsSinceEpoch());
-    verifica(workbook_set_properties(m_cartella, &proprieta));
-    m_formati = {nuovoFormato(m_cartella, nullptr, true),          nuovoFormato(m_cartella, "#,##0.00", false),
-                 nuovoFormato(m_cartella, "#,##0.00", true),       nuovoFormato(m_cartella, "#,##0", false),
-                 nuovoFormato(m_cartella, "#,##0", true),          nuovoFormato(m_cartella, "#,##0.0##", false),
-                 nuovoFormato(m_cartella, "#,##0.0##", true),      nuovoFormato(m_cartella, "dd/mm/yyyy", false)};
+    try {
+        lxw_doc_properties proprieta{};
+        proprieta.title = m_titolo.data();
+        proprieta.author = m_autore.data();
+        proprieta.created = time_t(quando.toSecsSinceEpoch());
+        verifica(workbook_set_properties(m_cartella, &proprieta));
+        m_formati = {nuovoFormato(m_cartella, nullptr, true),     nuovoFormato(m_cartella, "#,##0.00", false),
+                     nuovoFormato(m_cartella, "#,##0.00", true),  nuovoFormato(m_cartella, "#,##0", false),
+                     nuovoFormato(m_cartella, "#,##0", true),     nuovoFormato(m_cartella, "#,##0.0##", false),
+                     nuovoFormato(m_cartella, "#,##0.0##", true), nuovoFormato(m_cartella, "dd/mm/yyyy", false)};
+    } catch (...) {
+        lxw_workbook_free(m_cartella);   // nothing written yet, no sheet
+        throw;
+    }
 }
 
 Cartella::~Cartella()
@@ -233,7 +238,8 @@ QString Cartella::salva()
         throw ErroreFile{errore};
     const qsizetype punto = m_percorso.lastIndexOf(QLatin1Char('.'));
     for (int n = 1; n < 10000; ++n) {
-        const QString nome = n == 1 ? m_percorso : m_percorso.left(punto) + QStringLiteral("_%1").arg(n) + m_percorso.mid(punto);
+        const QString nome =
+            n == 1 ? m_percorso : m_percorso.left(punto) + QStringLiteral("_%1").arg(n) + m_percorso.mid(punto);
         QString errore;
         switch (FileCommit::renameNew(m_temporaneo, nome, &errore)) {
         case FileCommit::Rename::Done:

@@ -89,9 +89,10 @@ QString nomeConteggio(const QDateTime &quando) { return nome("Conteggio_", quand
 
 Totale scriviNonContati(Excel::Cartella &cartella, Recordset &rs)
 {
-    const QList<Colonna> colonne = {{"CodInterno", Tipo::Testo, false},     {"Barcode", Tipo::Testo, false},
-                                    {"Descrizione", Tipo::Testo, false},    {"Qta Ventrox", Tipo::Quantita, true},
-                                    {"Prezzo Acquisto", Tipo::Importo, false}, {"Valore Acquisto", Tipo::Importo, true}};
+    const QList<Colonna> colonne = {
+        {"CodInterno", Tipo::Testo, false},       {"Barcode", Tipo::Testo, false},
+        {"Descrizione", Tipo::Testo, false},      {"Qta Ventrox", Tipo::Quantita, true},
+        {"Prezzo Acquisto", Tipo::Importo, false}, {"Valore Acquisto", Tipo::Importo, true}};
     Excel::Foglio *fogli[] = {&cartella.foglio("Non contati", colonne), &cartella.foglio("Eliminati", colonne)};
     const Testi testi(rs, QStringLiteral("Descrizione"));
     const int eliminato = rs.fieldIndex(QStringLiteral("Eliminato"));

@@ -60,10 +60,11 @@ void frmInventario::CreaFileNonContati()
         if (percorso.isEmpty())
             return;
         // the list is of its moment: the caption says which
-        setWindowTitle(QStringLiteral("Controllo Magazzino - %1 prodotti non contati (eliminati: %2), valore %3 alle %4")
-                           .arg(totale.prodotti)
-                           .arg(totale.eliminati)
-                           .arg(Modulo::FormattaNumero(totale.valore, 2), quando.toString(QStringLiteral("HH.mm"))));
+        setWindowTitle(
+            QStringLiteral("Controllo Magazzino - %1 prodotti non contati (eliminati: %2), valore %3 alle %4")
+                .arg(totale.prodotti)
+                .arg(totale.eliminati)
+                .arg(Modulo::FormattaNumero(totale.valore, 2), quando.toString(QStringLiteral("HH.mm"))));
         Shell::openFile(percorso);
     });
 }

@@ -1,5 +1,6 @@
-"""leggi_cartella.py WORKBOOK OUT.json: the workbook as openpyxl reads it; cells "TYPE:VALUE FORMAT" (s text, n number,
-d date, f formula => cached value; "*" when bold), joined by " | "; sheets: name, frozen cell, filter, narrow columns."""
+"""leggi_cartella.py WORKBOOK OUT.json: the workbook as openpyxl reads it; cells "TYPE:VALUE FORMAT" (s text,
+n number, d date, f formula => cached value; "*" when bold) joined by " | "; sheets: name, frozen cell, filter,
+narrow columns."""
 import json, os, re, sys
 
 def testo(v):  # what Excel shows for its escapes: _x000D_ is a carriage return
@@ -11,7 +12,8 @@ def cella(c, valore):
     forme = {"s": lambda: testo(c.value), "f": lambda: "%s=>%s" % (c.value, valore),
              "d": lambda: c.value.date().isoformat()}
     formato = "" if c.number_format == "General" else " " + c.number_format
-    return "%s%s:%s%s" % (c.data_type, "*" if c.font.b else "", forme.get(c.data_type, lambda: repr(c.value))(), formato)
+    mostrato = forme.get(c.data_type, lambda: repr(c.value))()
+    return "%s%s:%s%s" % (c.data_type, "*" if c.font.b else "", mostrato, formato)
 
 try:
     import openpyxl
@@ -27,7 +29,8 @@ try:
                    if f.column_dimensions[col[0].column_letter].width < n]
         out["fogli"].append(" ".join([f.title, f.freeze_panes, f.auto_filter.ref] + strette))
 except Exception as e:  # the test says what went wrong: under Wine no output comes back
-    out = {"errore": "%s: %s%s" % (type(e).__name__, e, " (package python3-openpyxl)" if isinstance(e, ImportError) else "")}
+    manca = " (package python3-openpyxl)" if isinstance(e, ImportError) else ""
+    out = {"errore": "%s: %s%s" % (type(e).__name__, e, manca)}
 with open(sys.argv[2] + ".tmp", "w") as f:  # whole or not at all: the test waits for it
     json.dump(out, f)
 os.replace(sys.argv[2] + ".tmp", sys.argv[2])
