@@ -3,8 +3,8 @@
 # MinGW-w64 from Debian's source packages (its patches applied) into the
 # cache, as static libraries; prints the folder that holds them (include/,
 # lib/). libxlsxwriter is the version of the machine's libxlsxwriter-dev, so
-# that both programs write the same workbooks. Needs root the first time
-# (source entries for apt, dpkg-dev).
+# that both programs write the same workbooks. Needs dpkg-dev (installed
+# when missing, as root) and the network the first time.
 #
 #   bash scripts/windows-xlsxwriter.sh [CACHE]   default ${XDG_CACHE_HOME:-~/.cache}/inventario
 set -euo pipefail
@@ -19,30 +19,33 @@ if [ -f "$dest/lib/libxlsxwriter.a" ] && [ -f "$dest/lib/libz.a" ] && [ -f "$des
   echo "$dest"; exit 0
 fi
 
-[ "$(id -u)" -eq 0 ] || die "building zlib and libxlsxwriter for Windows needs root the first time (run as root)"
 printf '== windows: building zlib and libxlsxwriter %s for Windows into %s\n' "${version%-*}" "$dest" >&2
-command -v dpkg-source >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends dpkg-dev >/dev/null
-# The machine's own apt source, once more as a source entry.
-if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/inventario-src.sources
-  else
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/inventario-src.list
-  fi
-  apt-get update -qq
+if ! command -v dpkg-source >/dev/null; then
+  [ "$(id -u)" -eq 0 ] || die "unpacking Debian's source packages needs dpkg-dev, and installing it root (run as root)"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends dpkg-dev >/dev/null
 fi
 work="$cache/xlsxwriter-windows-build"
-rm -rf "$work" "$dest"; mkdir -p "$work" "$dest/include" "$dest/lib"
+rm -rf "$work" "$dest"; mkdir -p "$work/apt/sources.list.d" "$work/apt/lists/partial" "$dest/include" "$dest/lib"
+# The machine's own mirrors as source entries, in an apt state of our own:
+# the system's sources and lists stay as they are.
+for f in /etc/apt/sources.list.d/*.sources; do
+  grep -qE '^Types:(.* )?deb( |$)' "$f" 2>/dev/null || continue
+  sed 's/^Types:.*/Types: deb-src/' "$f" > "$work/apt/sources.list.d/$(basename "$f")"
+done
+[ -f /etc/apt/sources.list ] && sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > "$work/apt/sources.list.d/main.list"
+apt=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$work/apt/sources.list.d"
+  -o Dir::State::Lists="$work/apt/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+apt-get "${apt[@]}" update -qq >/dev/null 2>&1 || die "apt-get update of the source entries failed (no network?)"
 # unpack PACKAGE VERSION...: unpacks the first version apt can fetch (a
 # security update's may already be gone from the mirror).
 unpack() {
   local package="$1" v; shift
   for v in "$@"; do
-    (cd "$work" && apt-get source -qq "$package=$v" >/dev/null 2>&1) && return 0
+    (cd "$work" && apt-get "${apt[@]}" source -qq "$package=$v" >/dev/null 2>&1) && return 0
   done
   die "apt-get source $package failed for $*"
 }
-unpack zlib $(apt-cache showsrc zlib | sed -n 's/^Version: //p' | sort -urV)
+unpack zlib $(apt-cache "${apt[@]}" showsrc zlib 2>/dev/null | sed -n 's/^Version: //p' | sort -urV)
 unpack libxlsxwriter "$version"
 
 zlib="$(find "$work" -maxdepth 1 -type d -name 'zlib-*' | head -1)"
@@ -56,7 +59,8 @@ cp "$zlib/libz.a" "$dest/lib/"
 xlsx="$(find "$work" -maxdepth 1 -type d -name 'libxlsxwriter-*' | head -1)"
 cmake -G Ninja -S "$xlsx" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$dest" -DBUILD_SHARED_LIBS=OFF -DUSE_SYSTEM_MINIZIP=OFF \
-  -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DZLIB_INCLUDE_DIR="$dest/include" -DZLIB_LIBRARY="$dest/lib/libz.a" >/dev/null
+  -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DZLIB_INCLUDE_DIR="$dest/include" -DZLIB_LIBRARY="$dest/lib/libz.a" \
+  >"$work/cmake.log" 2>&1 || { tail -20 "$work/cmake.log" >&2; die "libxlsxwriter's configuration failed"; }
 ninja -C "$work/build" -j"$(nproc)" >/dev/null
 ninja -C "$work/build" install >/dev/null
 rm -rf "$work"
