@@ -104,9 +104,12 @@ if [ -z "$qt" ]; then
   qt="$cache"
 fi
 say "Qt for Windows: $qt"
+# zlib and libxlsxwriter, static, from Debian's source packages (cached).
+xlsxwriter="$(bash "$here/scripts/windows-xlsxwriter.sh")"
+say "zlib and libxlsxwriter for Windows: $xlsxwriter"
 
 # --- the build ---------------------------------------------------------------
-cmake --preset windows-mingw -DINVENTARIO_QT_WINDOWS="$qt" >/dev/null
+cmake --preset windows-mingw -DINVENTARIO_QT_WINDOWS="$qt" -DINVENTARIO_XLSXWRITER_WINDOWS="$xlsxwriter" >/dev/null
 cmake --build --preset windows-mingw -j"$(nproc)"
 say "built"
 [ $only_build -eq 1 ] && exit 0
