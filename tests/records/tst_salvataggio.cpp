@@ -43,9 +43,9 @@ const QStringList kSessione = {
                                u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
                                u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
 // Product 42 has its row (key 19, 2 counted), product 43 none yet; the first three INSERTs
-// are refused as deadlock victims, every UPDATE as out of time.
+// are refused as deadlock victims, every UPDATE as out of time, and so is every statement on Vittima.
 const QByteArray kRighe = R"j([
-  {"match": "INSERT", "error": 1205, "times": 3},
+  {"match": "INSERT", "error": 1205, "times": 3}, {"match": "Vittima", "error": 1205},
   {"match": "UPDATE InventarioReale", "error": 1222},
   {"match": "=42", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": [[19, 2]]},
   {"match": "=43", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": []}])j";
@@ -213,6 +213,16 @@ private Q_SLOTS:
         QVERIFY(esito.inserita && esito.totale == 2);
         QCOMPARE(rec.log(), (QStringList{u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: ROLLBACK"_s, u"tm: ROLLBACK"_s,
                                          u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: COMMIT"_s, u"tm: ROLLBACK"_s}));
+        // the server rolled the victim back: committing its transaction is refused, never taken for done
+        Transaction vittima(c);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, c.execute(u"DELETE FROM Vittima"_s));
+        try {
+            vittima.commit();
+            QFAIL("the commit must fail");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.description(), u"[FreeTDS][SQL Server]The COMMIT TRANSACTION request has no corresponding BEGIN "
+                                      "TRANSACTION."_s);
+        }
     }
 };
 INVENTARIO_TEST(TestSalvataggio)

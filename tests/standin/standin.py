@@ -1,13 +1,23 @@
 #!/usr/bin/env python3
 """A stand-in SQL Server for the tests: speaks enough TDS 7.4 for FreeTDS and Qt's ODBC driver.
 
-  standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent]
+  standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent] [--encrypt off|on|required]
+             [--certificate NAME]
 
 Prints "listening PORT" first (port 0, the default, picks a free one) and serves 127.0.0.1 until killed, until the
 process that started it ends or until the folder of LOG is removed. With --silent it accepts connections and never
 answers. Every request is appended to LOG as a JSON line:
-  {"conn": 1, "kind": "prelogin" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
-  batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request": "BEGIN" | "COMMIT" | "ROLLBACK"}
+  {"conn": 1, "kind": "prelogin" | "tls" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
+  prelogin {"encryption": the client's}, tls {"error"} (a handshake the client broke off), login {"user",
+  "password", "database", "app", "host", "server", "language", "integrated", "sspi", "tds_version", "encrypted":
+  "no" | "login" | "all", "refused": NUMBER}, batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request"}
+Logins are checked as SQL Server checks them when ANSWERS is {"logins": [{"user", "password", "database"}, ...],
+"answers": [...]}: each must be one of them, byte for byte ("database" may be left out); else error 18456, or 4060
+and 18456 for another database, and the connection ends. Encryption as a server offers it: off (none, the default),
+on (the login, everything when the client asks), required (everything), with a self-signed certificate for NAME
+(default 127.0.0.1) made with openssl: standin-cert.pem in the folder of LOG, for a client told to trust it.
+Each session keeps its transaction (transaction manager requests): a COMMIT or ROLLBACK with none open is error 3902
+or 3903, and a deadlock (1205) rolls it back, as SQL Server does.
 ANSWERS is a JSON list tried in order: the first whose "match" (a regular expression, any case) fits the statement
 answers it, one with "times": N only N times, with "columns" and "rows", "rowcount", or "error": NUMBER (1205, 1222,
 242) or [NUMBER, TEXT]:
@@ -17,7 +27,7 @@ answers it, one with "times": N only N times, with "columns" and "rows", "rowcou
 Column types: int, bigint, float, real, bit, money, decimal(P,S), datetime ("YYYY-MM-DD HH:MM:SS"), varchar(N),
 nvarchar(N). A SELECT that nothing answers gets one int column "n" = 1; any other statement an empty success.
 It is no database: what a real server would do stays untested here."""
-import argparse, datetime, itertools, json, os, re, socketserver, struct, sys, threading, time
+import argparse, datetime, itertools, json, os, re, socketserver, ssl, struct, subprocess, sys, threading, time
 
 LATIN1_CI_AS = bytes([0x09, 0x04, 0xD0, 0x00, 0x00])  # code page 1252
 PROCS = {1: "sp_cursor", 2: "sp_cursoropen", 3: "sp_cursorprepare", 4: "sp_cursorexecute", 5: "sp_cursorprepexec",
@@ -31,7 +41,6 @@ MESSAGES = {1205: "Transaction (Process ID 52) was deadlocked on lock resources 
             242: "The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."}
 DONE, DONEPROC, DONEINPROC = 0xFD, 0xFE, 0xFF
 NUMBERS = {0x26: {1: "<B", 2: "<h", 4: "<i", 8: "<q"}, 0x68: {1: "<?"}, 0x6D: {4: "<f", 8: "<d"}}  # INTN, BITN, FLTN
-TM = {5: ("BEGIN", 8), 7: ("COMMIT", 9), 8: ("ROLLBACK", 10)}  # request, ENVCHANGE type
 SELECT = re.compile(r"\s*SELECT\b", re.I)
 
 def bvarchar(s, form="<B"):
@@ -101,79 +110,253 @@ def parameters(data, at):
             return values + ["type 0x%02x" % t]
     return values
 
-OPTIONS = [bytes([16, 0, 0x10, 0x7A, 0, 0]), b"\x02", b"\x00", b"\0\0\0\0", b"\x00"]  # version; no encryption
-PRELOGIN = b"".join(struct.pack(">BHH", token, 5 * len(OPTIONS) + 1 + len(b"".join(OPTIONS[:token])), len(value))
-                    for token, value in enumerate(OPTIONS)) + b"\xFF" + b"".join(OPTIONS)
-ACK = b"\x01" + struct.pack(">I", 0x74000004) + bvarchar("Microsoft SQL Server") + bytes([16, 0, 0x10, 0x7A])
-LOGIN = (envchange(1, bvarchar("Ventrox"), bvarchar("master")) + envchange(7, bytes([5]) + LATIN1_CI_AS, b"\x00")
-         + envchange(4, bvarchar("4096"), bvarchar("4096")) + b"\xAD" + struct.pack("<H", len(ACK)) + ACK + done(cmd=0))
+# --- Logins and encryption: the pre-login exchange, TLS inside it, the login's fields and the server's checks ----
+
+ENCRYPTION = {0: "off", 1: "on", 2: "not supported", 3: "required"}  # the pre-login option, either side
+LOGIN_FIELDS = ["host", "user", "password", "app", "server", None, "library", "language", "database"]
+
+def prelogin(encryption):
+    """The server's pre-login answer: its version and the encryption it settles on."""
+    options = [bytes([16, 0, 0x10, 0x7A, 0, 0]), bytes([encryption]), b"\x00", b"\0\0\0\0", b"\x00"]
+    return b"".join(struct.pack(">BHH", token, 5 * len(options) + 1 + len(b"".join(options[:token])), len(value))
+                    for token, value in enumerate(options)) + b"\xFF" + b"".join(options)
+
+def asked_encryption(data):
+    """The encryption option of a client's pre-login packet."""
+    at = 0
+    while at + 5 <= len(data) and data[at] != 0xFF:
+        token, offset, length = struct.unpack_from(">BHH", data, at)
+        if token == 1 and length:
+            return data[offset]
+        at += 5
+    return 2
+
+def settle(mode, asked):
+    """What a server offering encryption `mode` answers a client that asked for `asked`."""
+    if mode == "off" or (mode == "on" and asked == 2):
+        return 2
+    return 3 if mode == "required" else 0 if asked == 0 else 1
+
+def login7(data):
+    """A LOGIN7 packet's fields as text, and the user, password and database as the bytes that came."""
+    fields, raw = {}, {}
+    for n, name in enumerate(LOGIN_FIELDS):
+        offset, length = struct.unpack_from("<HH", data, 36 + 4 * n)
+        value = data[offset:offset + 2 * length]
+        if name == "password":  # each byte's halves swapped, then XOR 0xA5
+            value = bytes((b ^ 0xA5) >> 4 | ((b ^ 0xA5) & 0x0F) << 4 for b in value)
+        if name:
+            raw[name], fields[name] = value, value.decode("utf-16-le", "replace")
+    fields.update(integrated=bool(data[25] & 0x80), sspi=struct.unpack_from("<H", data, 80)[0],
+                  tds_version="%08x" % struct.unpack_from("<I", data, 4)[0])
+    return fields, raw
+
+def refusal(fields, raw, logins):
+    """SQL Server's answer to a login it refuses (b"" when it takes it), and its error number."""
+    utf16 = lambda text: text.encode("utf-16-le")
+    login = next((l for l in logins if utf16(l["user"]) == raw["user"] and utf16(l["password"]) == raw["password"]),
+                 None)
+    failed = message(0xAA, 18456, "Login failed for user '%s'." % fields["user"], 14)
+    if logins and not login:
+        return 18456, failed + done(status=0x02, cmd=0)
+    if login and "database" in login and raw["database"] != utf16(login["database"]):
+        text = 'Cannot open database "%s" requested by the login. The login failed.' % fields["database"]
+        return 4060, message(0xAA, 4060, text, 11) + failed + done(status=0x02, cmd=0)
+    return 0, b""
+
+def accepted(database):
+    ack = b"\x01" + struct.pack(">I", 0x74000004) + bvarchar("Microsoft SQL Server") + bytes([16, 0, 0x10, 0x7A])
+    return (envchange(1, bvarchar(database or "master"), bvarchar("master"))
+            + envchange(7, bytes([5]) + LATIN1_CI_AS, b"\x00") + envchange(4, bvarchar("4096"), bvarchar("4096"))
+            + b"\xAD" + struct.pack("<H", len(ack)) + ack + done(cmd=0))
+
+def certificate(folder, name):
+    """A self-signed certificate for `name`, made with openssl; the server's TLS context."""
+    cert, key = os.path.join(folder, "standin-cert.pem"), os.path.join(folder, "standin-key.pem")
+    address = "subjectAltName=%s:%s" % ("IP" if re.fullmatch(r"[\d.]+", name) else "DNS", name)
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                    "-days", "2", "-subj", "/CN=" + name, "-addext", address, "-keyout", key, "-out", cert],
+                   check=True, capture_output=True)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.maximum_version = ssl.TLSVersion.TLSv1_2  # as SQL Server inside TDS 7
+    context.load_cert_chain(cert, key)
+    return context
+
+class Tls:
+    """TLS in memory: its handshake travels inside pre-login packets, its records after it on the bare stream."""
+    def __init__(self, context):
+        self.incoming, self.outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
+        self.tls = context.wrap_bio(self.incoming, self.outgoing, server_side=True)
+    def decrypt(self, data):
+        self.incoming.write(data)
+        out = b""
+        try:
+            while chunk := self.tls.read(65536):
+                out += chunk
+        except ssl.SSLWantReadError:
+            pass
+        return out
+    def encrypt(self, data):
+        self.tls.write(data)
+        return self.outgoing.read()
+
+# --- Transactions -------------------------------------------------------------------------------------------------
+
+TM = {5: "BEGIN", 7: "COMMIT", 8: "ROLLBACK"}  # transaction manager requests
+NO_TRANSACTION = {"COMMIT": (3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."),
+                  "ROLLBACK": (3903, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.")}
+DESCRIPTORS = itertools.count(1)
+
+class Transaction:
+    """A session's transaction as SQL Server keeps it: its depth, and the descriptor its ENVCHANGE tokens carry."""
+    def __init__(self):
+        self.depth, self.descriptor, self.lost = 0, b"", False
+    def begin(self):
+        self.depth += 1
+        if self.depth > 1:
+            return b""
+        self.descriptor = struct.pack("<Q", next(DESCRIPTORS))
+        return envchange(8, b"\x08" + self.descriptor, b"\x00")
+    def end(self, change):  # 9 committed, 10 rolled back
+        self.depth = 0
+        return envchange(change, b"\x00", b"\x08" + self.descriptor)
+    def deadlock(self):
+        """Its session chosen as a deadlock's victim: rolled back under the client."""
+        self.lost = self.depth > 0
+        return self.end(10) if self.lost else b""
+    def request(self, what, begin_after=False):
+        """BEGIN, COMMIT or ROLLBACK: the tokens before its DONE, and whether it failed. After a deadlock the
+        client's ROLLBACK finds nothing left to undo; a COMMIT has nothing to commit."""
+        lost, self.lost = self.lost, False
+        if what == "BEGIN":
+            return self.begin(), False
+        if what == "COMMIT" and self.depth > 1:
+            self.depth -= 1
+            return b"", False
+        if self.depth:
+            tokens = self.end(9 if what == "COMMIT" else 10)
+        elif what == "ROLLBACK" and lost:
+            tokens = b""
+        else:
+            return message(0xAA, *NO_TRANSACTION[what], 16), True
+        return tokens + (self.begin() if begin_after else b""), False
+
+# --- The server and its sessions ----------------------------------------------------------------------------------
 
 class StandIn(socketserver.ThreadingTCPServer):
     daemon_threads = allow_reuse_address = True
-    def __init__(self, port, log, answers, silent):
+    def __init__(self, port, log, answers, silent, encrypt, certificate_name):
         super().__init__(("127.0.0.1", port), Session)
-        self.log, self.answers, self.used = open(log, "a", encoding="utf-8", buffering=1), answers, [0] * len(answers)
-        self.lock, self.connections, self.silent = threading.Lock(), itertools.count(1), silent
-    def answer(self, sql, token=DONE):
+        answers = answers if isinstance(answers, dict) else {"answers": answers}
+        self.answers, self.logins = answers.get("answers", []), answers.get("logins", [])
+        self.used, self.silent, self.encrypt = [0] * len(self.answers), silent, encrypt
+        self.log = open(log, "a", encoding="utf-8", buffering=1)
+        self.lock, self.connections = threading.Lock(), itertools.count(1)
+        self.tls = certificate(os.path.dirname(os.path.abspath(log)), certificate_name) if encrypt != "off" else None
+    def answer(self, sql):
+        """The first answer that fits the statement."""
         with self.lock:
             for i, a in enumerate(self.answers):
                 if re.search(a["match"], sql, re.IGNORECASE | re.DOTALL) and self.used[i] < a.get("times", 1e9):
                     self.used[i] += 1
-                    break
-            else:
-                a = {"columns": [["n", "int"]], "rows": [[1]]} if SELECT.match(sql) else {}
-        if "error" in a:
-            number, text = a["error"] if isinstance(a["error"], list) else (a["error"], MESSAGES[a["error"]])
-            return message(0xAA, number, text, 16) + done(token, 0x02), True
-        if "columns" in a:
-            return rows(a["columns"], a.get("rows", []), token), False
-        return done(token, count=a.get("rowcount")), False
+                    return a
+        return {"columns": [["n", "int"]], "rows": [[1]]} if SELECT.match(sql) else {}
 
 class Session(socketserver.BaseRequestHandler):
     def setup(self):
         self.conn = next(self.server.connections)
-        self.file = self.request.makefile("rb")
+        self.pending, self.tls, self.encrypted, self.transaction = b"", None, "no", Transaction()
     def read(self, n):
-        if len(b := self.file.read(n)) < n:
-            raise EOFError
-        return b
-    def send(self, payload, kind=None, **entry):
+        while len(self.pending) < n:
+            data = self.request.recv(65536)
+            if not data:
+                raise EOFError
+            self.pending += self.tls.decrypt(data) if self.tls else data
+        data, self.pending = self.pending[:n], self.pending[n:]
+        return data
+    def packet(self):
+        """The next message: its type and its data, the packets joined."""
+        kind, status, data = 0, 0, b""
+        while not status & 1:
+            kind, status, length = struct.unpack(">BBH4x", self.read(8))
+            data += self.read(length - 8)
+        return kind, data
+    def log(self, kind, **entry):
+        with self.server.lock:
+            self.server.log.write(json.dumps(dict(conn=self.conn, kind=kind, **entry), ensure_ascii=False) + "\n")
+    def send(self, payload, kind=None, packet=4, **entry):
         if kind:  # the request, logged before its answer goes out
-            with self.server.lock:
-                self.server.log.write(json.dumps(dict(conn=self.conn, kind=kind, **entry), ensure_ascii=False) + "\n")
+            self.log(kind, **entry)
         for number, at in enumerate(range(0, max(len(payload), 1), 4088), 1):
             chunk, last = payload[at:at + 4088], at + 4088 >= len(payload)
-            self.request.sendall(struct.pack(">BBHHBB", 4, last, len(chunk) + 8, 0, number & 0xFF, 0) + chunk)
+            out = struct.pack(">BBHHBB", packet, last, len(chunk) + 8, 0, number & 0xFF, 0) + chunk
+            self.request.sendall(self.tls.encrypt(out) if self.tls else out)
+    def handshake(self):
+        tls = Tls(self.server.tls)
+        while True:
+            try:
+                tls.tls.do_handshake()
+                finished = True
+            except ssl.SSLWantReadError:
+                finished = False
+            if out := tls.outgoing.read():
+                self.send(out, packet=0x12)
+            if finished:
+                return tls
+            try:
+                tls.incoming.write(self.packet()[1])
+            except EOFError:
+                self.log("tls", error="the client broke off the handshake")
+                raise
     def handle(self):
         while self.server.silent and self.request.recv(4096):  # accepts, never answers
             pass
         try:
             while True:
-                kind, status, data = 0, 0, b""
-                while not status & 1:
-                    kind, status, length = struct.unpack(">BBH4x", self.read(8))
-                    data += self.read(length - 8)
+                kind, data = self.packet()
                 body = data[struct.unpack_from("<I", data)[0]:] if kind in (0x01, 0x03, 0x0E) else data  # ALL_HEADERS
                 if kind == 0x12:
-                    self.send(PRELOGIN, "prelogin")
+                    asked = asked_encryption(data)
+                    answer = settle(self.server.encrypt, asked)
+                    self.send(prelogin(answer), "prelogin", encryption=ENCRYPTION.get(asked, str(asked)))
+                    if answer != 2:
+                        self.tls, self.encrypted = self.handshake(), "login" if answer == 0 else "all"
                 elif kind == 0x10:
-                    self.send(LOGIN, "login", tds_version="%08x" % struct.unpack_from("<I", data, 4)[0])
+                    fields, raw = login7(data)
+                    if self.encrypted == "login":  # the answer comes in clear
+                        self.tls = None
+                    refused, answer = refusal(fields, raw, self.server.logins)
+                    self.send(answer or accepted(fields["database"]), "login", encrypted=self.encrypted,
+                              refused=refused or None, **fields)
+                    if refused:
+                        return
                 elif kind == 0x01:
                     sql = body.decode("utf-16-le", "replace")
-                    self.send(self.server.answer(sql)[0], "batch", sql=sql)
+                    self.send(self.result(self.server.answer(sql))[0], "batch", sql=sql)
                 elif kind == 0x03:
                     self.rpc(body)
                 elif kind == 0x0E:
-                    request, change = TM.get(struct.unpack_from("<H", body)[0], ("other", 10))
-                    descriptor = bytes([8]) + struct.pack("<Q", self.conn)
-                    new_old = (descriptor, b"\x00") if change == 8 else (b"\x00", descriptor)
-                    self.send(envchange(change, *new_old) + done(cmd=0), "tm", request=request)
+                    request = TM.get(struct.unpack_from("<H", body)[0], "other")
+                    begin_after = request != "BEGIN" and len(body) > 3 + body[2] and body[3 + body[2]] & 1
+                    tokens, failed = self.transaction.request(request, begin_after)
+                    self.send(tokens + done(status=0x02 if failed else 0, cmd=0), "tm", request=request)
                 elif kind == 0x06:
                     self.send(done(status=0x20, cmd=0), "attention")
                 else:
                     self.send(done(cmd=0))
+        except ssl.SSLError as e:
+            self.log("tls", error=e.reason or str(e))
         except (EOFError, ConnectionError):
             pass
+    def result(self, a, token=DONE):
+        """The tokens that answer one statement, and whether it failed."""
+        if "error" in a:
+            number, text = a["error"] if isinstance(a["error"], list) else (a["error"], MESSAGES[a["error"]])
+            ended = self.transaction.deadlock() if number == 1205 else b""
+            return message(0xAA, number, text, 16) + ended + done(token, 0x02), True
+        if "columns" in a:
+            return rows(a["columns"], a.get("rows", []), token), False
+        return done(token, count=a.get("rowcount")), False
     def rpc(self, body):
         n = struct.unpack_from("<H", body)[0]
         proc, at = ((PROCS.get(struct.unpack_from("<H", body, 2)[0], "procid %d" % body[2]), 4) if n == 0xFFFF
@@ -183,7 +366,7 @@ class Session(socketserver.BaseRequestHandler):
         sql = sql if isinstance(sql, str) else ""
         cursor = proc in ("sp_cursoropen", "sp_cursorprepexec") and not SELECT.match(sql)
         out = message(0xAB, 16954, "Executing SQL directly; no cursor.", 10) if cursor else b""
-        answer, failed = self.server.answer(sql, DONEINPROC) if sql else (b"", False)
+        answer, failed = self.result(self.server.answer(sql), DONEINPROC) if sql else (b"", False)
         status = b"\x79" + struct.pack("<i", 1 if failed else 0) + done(DONEPROC, 0x02 if failed else 0, cmd=0xE0)
         self.send(out + answer + status, "rpc", proc=proc, sql=sql, params=params)
 
@@ -193,8 +376,11 @@ def main():
     p.add_argument("--answers")
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--silent", action="store_true")
+    p.add_argument("--encrypt", choices=["off", "on", "required"], default="off")
+    p.add_argument("--certificate", default="127.0.0.1")
     a = p.parse_args()
-    server = StandIn(a.port, a.log, json.load(open(a.answers, encoding="utf-8")) if a.answers else [], a.silent)
+    answers = json.load(open(a.answers, encoding="utf-8")) if a.answers else []
+    server = StandIn(a.port, a.log, answers, a.silent, a.encrypt, a.certificate)
     print("listening", server.server_address[1], flush=True)
     parent = os.getppid()
     threading.Thread(target=server.serve_forever, daemon=True).start()
