@@ -143,6 +143,9 @@ bool ScriviParametro(const QString &key, const QString &value)
                 fileError(out);
             // a hand-made file may lack its last line end
             writeAll(out, lastLineOpen ? "\r\n" + newLine : newLine);
+            out.close();
+            if (out.error() != QFileDevice::NoError)
+                fileError(out);
         }
         return true;
     } catch (const RuntimeError &e) {

@@ -292,6 +292,9 @@ bool frmInventario::connesso() const { return ui->lblTest1->text() == QLatin1Str
 
 void frmInventario::Form_Load()
 {
+    // The connection test lets the window paint for up to five seconds: a
+    // reader's keys wait for the screen it prepares, clicks are dropped.
+    Events::InputHold hold;
     aggiornaIndicatore();
     if (!connesso())
         return;

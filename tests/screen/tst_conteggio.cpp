@@ -239,6 +239,19 @@ private Q_SLOTS:
             QVERIFY2(!bytes.contains('\r') && !bytes.contains('\n'), qPrintable(nome));
         }
         QVERIFY(b.program.errors.isEmpty());
+#ifdef Q_OS_LINUX
+        const qsizetype avvisi = b.program.messages.size();
+        {   // a disk that refuses the bytes as a file is closed: an error, never taken for done
+            Fixture::DiscoPieno pieno;
+            for (const auto &[nome, scrivi] : scrittori)
+                if (nome != "LogErrori.TXT"_L1)   // the program ends then, whatever the log's fate
+                    scrivi();
+            Modulo::ScriviParametro(u"Nuova"_s, aCapo);   // appended, where the others rewrite term.ini
+        }
+        QCOMPARE(b.program.errors.size(), 4);
+        QCOMPARE(b.program.messages.size(), avvisi);
+        b.program.errors.clear();
+#endif
         // the row counter: the highest key, 0 without connection
         const QString id = u"IDInventarioReale"_s, tabella = u"InventarioReale"_s;
         QCOMPARE(b.form.ContatoreGet(id, tabella), 3L);
