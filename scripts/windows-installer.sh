@@ -142,12 +142,12 @@ echo "the installed program stored the scan: $barcode, $before + 3 = $stored pie
 # which Wine's ODBC hands to unixODBC: "OK", and a scan's count arrives as
 # one insert, committed.
 cat > "$build/installed-standin.json" <<'JSON'
-[{"match": "GiacenzaContata", "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"],
-   ["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"], ["PrezzoAcquisto", "real"], ["Giacenza", "float"], ["GiacenzaContata", "float"]],
-  "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, null]]},
- {"match": "AS Ricerca", "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"], ["Ricerca", "int"]],
-  "rows": [[42, "P00042", "CAFFE' MACINATO", 2]]},
- {"match": "InventarioReale", "columns": [["IDInventarioReale", "int"]], "rows": []}]
+[{"match": "AS Ricerca", "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"],
+   ["Ricerca", "int"], ["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"], ["PrezzoAcquisto", "real"], ["Giacenza", "float"],
+   ["GiacenzaContata", "float"]], "rows": [[42, "P00042", "CAFFE' MACINATO", 2, "8001230009045", 3.9, 2.5, 12, null]]},
+ {"match": "AS Trovata,", "columns": [["Trovata", "int"], ["IDInventarioReale", "int"], ["GiacenzaReale", "float"]],
+  "rows": [[0, null, null]]},
+ {"match": "^SELECT TOP 50", "columns": [["IDInventarioReale", "int"]], "rows": []}]
 JSON
 rm -f "$build/installed-standin.jsonl"
 python3 "$here/tests/standin/standin.py" --log "$build/installed-standin.jsonl" --answers "$build/installed-standin.json" \
@@ -164,11 +164,11 @@ open(sys.argv[1], "wb").write(bytes(c + 10 if c <= 245 else 255 - c for c in lin
 PY
 start_program
 scan 8001230009045 2
-committed() { grep -q '"request": "COMMIT"' "$build/installed-standin.jsonl" 2>/dev/null; }
+committed() { grep -q 'COMMIT TRANSACTION' "$build/installed-standin.jsonl" 2>/dev/null; }
 for _ in $(seq 1 40); do committed && break; sleep 0.5; done
 stop_program "$build/installed-program-sqlserver.png"
 kill $standin 2>/dev/null || true
-inserts="$(grep -c '"sql": "INSERT INTO InventarioReale' "$build/installed-standin.jsonl" || true)"
+inserts="$(grep -c 'IF @Trovata = 0 INSERT INTO InventarioReale' "$build/installed-standin.jsonl" || true)"
 committed && [ "$inserts" = 1 ] && grep -q "N'8001230009045', 3.90 ,2.50 .*, 2, 12, '" "$build/installed-standin.jsonl" \
   || die "the scan on the stand-in server did not arrive as one insert, committed (see $build/installed-standin.jsonl, $build/installed-program-sqlserver.png)"
 echo "the installed program stored a scan on the stand-in server through FreeTDS: one insert, committed"

@@ -195,26 +195,32 @@ def faults_from_outside(p):
 @scenario
 def on_sql_server(p):
     """The program on a term.ini naming a SQL Server: "OK" on green, and a
-    scan's count reaches the server as one insert, committed."""
-    found = [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"]]
+    scan cycle in two requests: the search bringing its product, then the
+    save, one insert committed, bringing the list back."""
     port, requests = stand_in(p, [
-        {"match": "GiacenzaContata", "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, None]],
-         "columns": found + [["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"], ["PrezzoAcquisto", "real"],
-                             ["Giacenza", "float"], ["GiacenzaContata", "float"]]},
-        {"match": "AS Ricerca", "columns": found + [["Ricerca", "int"]], "rows": [[42, "P00042", "CAFFE' MACINATO", 2]]},
-        {"match": "InventarioReale", "columns": [["IDInventarioReale", "int"]], "rows": []}])
+        {"match": "AS Ricerca", "rows": [[42, "P00042", "CAFFE' MACINATO", 2, "8001230009045", 3.9, 2.5, 12, None]],
+         "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"],
+                     ["Ricerca", "int"], ["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"],
+                     ["PrezzoAcquisto", "real"], ["Giacenza", "float"], ["GiacenzaContata", "float"]]},
+        {"match": "AS Trovata,", "rows": [[0, None, None]],
+         "columns": [["Trovata", "int"], ["IDInventarioReale", "int"], ["GiacenzaReale", "float"]]},
+        {"match": "^SELECT TOP 50", "columns": [["IDInventarioReale", "int"]], "rows": []}])
     # term.ini naming the server, as the settings dialog writes it
     line = "STRCONNPRINCIPALE=Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port
     pathlib.Path(p.path("term.ini")).write_bytes(bytes(b + 10 if b < 246 else 255 - b for b in line.encode()) + b"\r\n")
     p.start()
     wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
+    wait_until(lambda: any(r.startswith("SELECT TOP 50") for r in requests()), "the list loaded")
+    before = len(requests())
     p.scan("8001230009045", "2")
-    wait_until(lambda: "tm COMMIT" in requests(), "the count committed")
-    sent = requests()
-    inserts = [i for i, r in enumerate(sent) if r.startswith("INSERT INTO InventarioReale")]
-    assert len(inserts) == 1 and sent[inserts[0] + 1] == "tm COMMIT", sent
+    wait_until(lambda: any("COMMIT TRANSACTION" in r for r in requests()), "the count committed")
+    sent = requests()[before:]
+    assert len(sent) == 2 and "AS Ricerca" in sent[0], sent
+    lines = sent[1].split("\n")
+    inserts = [i for i, r in enumerate(lines) if "INSERT INTO InventarioReale" in r]
+    assert len(inserts) == 1 and lines[inserts[0] + 1] == "COMMIT TRANSACTION", lines
     assert ("VALUES (N'CAFFE'' MACINATO', N'8001230009045', 3.90 ,2.50 ,0,1000, N'Generico', N'N\u00b0','0', '0', 2, "
-            "12, '") in sent[inserts[0]] and sent[inserts[0]].endswith("', 42,0 ,N'P00042') "), sent[inserts[0]]
+            "12, '") in lines[inserts[0]] and "', 42,0 ,N'P00042')  ELSE " in lines[inserts[0]], lines[inserts[0]]
 
 print("\n".join("FAILED " + f for f in FAILURES))
 sys.exit(1 if FAILURES else 0)
