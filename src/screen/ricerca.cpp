@@ -88,6 +88,9 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
             indici[i] = rs.fieldIndex(nomi[i]);
         for (; !rs.eof(); rs.moveNext()) {
             const bool eliminato = Regional::toNumber(rs.value(indici[3])) == 2;
+            // what is past the limit is not listed: no item made for it
+            if (voci[eliminato].size() >= (eliminato ? std::max<qsizetype>(1, limite - voci[0].size()) : limite))
+                continue;
             voci[eliminato].push_back(
                 {Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
                  Regional::valueText(rs.value(indici[2])),
@@ -97,8 +100,6 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
     rs.close();
     // Prodotti up to the limit; prodottiC after them, and its first match
     // even in a list that is full already (the limit is checked after each item).
-    if (voci[0].size() > limite)
-        voci[0].resize(limite);
     const qsizetype eliminati = std::min(voci[1].size(), std::max<qsizetype>(1, limite - voci[0].size()));
     voci[0].append(voci[1].mid(0, eliminati));
     const int n = static_cast<int>(voci[0].size());
