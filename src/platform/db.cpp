@@ -365,7 +365,7 @@ bool Recordset::standOnRows()
     while (!m_query.isSelect()) {
         if (!m_query.nextResult()) {
             if (m_query.lastError().isValid())
-                Db::fail(m_query.lastError(), m_batch, ErrNo::DbStatementFailure);
+                failResult();
             return false;
         }
     }
@@ -385,10 +385,17 @@ bool Recordset::nextResult()
     if (!m_query.nextResult()) {
         m_eof = true;
         if (m_query.lastError().isValid())
-            Db::fail(m_query.lastError(), m_batch, ErrNo::DbStatementFailure);
+            failResult();
         return false;
     }
     return standOnRows();
+}
+
+void Recordset::failResult() const
+{
+    if (m_batch.isEmpty())
+        Db::fail(m_query.lastError(), m_sql, ErrNo::DbStatementFailure);
+    Db::fail(m_query.lastError(), m_batch, ErrNo::DbStatementFailure);
 }
 
 Recordset::~Recordset() { close(); }

@@ -80,6 +80,8 @@ public:
 private:
     // From the present result on, the first that has columns; reads its first row.
     bool standOnRows();
+    // Throws the error of moving to a result, with the statements for the debug output.
+    [[noreturn]] void failResult() const;
 
     QSqlQuery m_query;
     QString m_sql;
