@@ -76,10 +76,11 @@ public:
     // program's file `source` written line by line to `path` (head, one
     // 757-byte line per row, tail).
     void inventoryFile(const QString &path, const QString &source, int headBytes);
-    // A file for a spreadsheet: the statement, every value of every row, and
-    // the program's file `source` copied to `path` a line per row (after its
-    // `headLines` lines, and the rest at the end).
-    void spreadsheetFile(const QString &sql, const QString &path, const QString &source, int headLines);
+    // The workbooks for a spreadsheet: the statement, its values straight into
+    // libxlsxwriter as the same typed cells, in constant memory, with no
+    // logic of the program's (the uncounted products' two sheets, the count).
+    void uncountedWorkbook(const QString &path);
+    void countWorkbook(const QString &path);
 
     qint64 scalar(const QString &sql);
 
@@ -124,6 +125,7 @@ public:
     QString countExport();
     // Lets the window paint what the last path changed.
     void paint();
+    QString caption() const;
 
     QStringList messages;   // message boxes shown since the last take
     QStringList errors;     // errors trapped since the last take

@@ -4,6 +4,7 @@
 #include "platform/db.h"
 #include "platform/errors.h"
 #include "platform/roundtrips.h"
+#include "records/fileexcel.h"
 
 #include <QAtomicInt>
 #include <QDate>
@@ -12,6 +13,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
+#include <xlsxwriter.h>
 
 namespace Bench {
 namespace {
@@ -281,25 +284,123 @@ void Floor::inventoryFile(const QString &path, const QString &source, int headBy
     file.close();
 }
 
-void Floor::spreadsheetFile(const QString &sql, const QString &path, const QString &source, int headLines)
+namespace {
+
+// The floor's workbook: constant memory, as the program's; the same formats.
+struct Workbook {
+    lxw_workbook *book;
+    lxw_format *bold, *money, *whole, *decimal, *date;
+    explicit Workbook(const QString &path)
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+        bold = workbook_add_format(book);
+        format_set_bold(bold);
+        money = format("#,##0.00");
+        whole = format("#,##0");
+        decimal = format("#,##0.0##");
+        date = format("dd/mm/yyyy");
+    }
+    lxw_format *format(const char *number)
+    {
+        lxw_format *f = workbook_add_format(book);
+        format_set_num_format(f, number);
+        return f;
+    }
+    lxw_format *quantity(double v) const { return v == std::trunc(v) ? whole : decimal; }
+    lxw_worksheet *sheet(const char *name, std::initializer_list<const char *> titles)
+    {
+        lxw_worksheet *sheet = workbook_add_worksheet(book, name);
+        lxw_col_t c = 0;
+        for (const char *title : titles)
+            worksheet_write_string(sheet, 0, c++, title, bold);
+        worksheet_freeze_panes(sheet, 1, 0);
+        return sheet;
+    }
+    // The totals row: a count and the SUMs of `columns`.
+    static void totals(lxw_worksheet *sheet, lxw_row_t next, lxw_col_t last, std::initializer_list<lxw_col_t> columns,
+                       lxw_format *format)
+    {
+        worksheet_autofilter(sheet, 0, 0, next - 1, last);
+        const QByteArray end = QByteArray::number(next);
+        worksheet_write_formula_str(sheet, next + 1, 0, "=\"Totale: \"&ROWS(A2:A" + end + ")&\" righe\"", format, "");
+        for (const lxw_col_t c : columns) {
+            const QByteArray column(1, char('A' + c));
+            worksheet_write_formula_num(sheet, next + 1, c, "=SUM(" + column + "2:" + column + end + ")", format, 0);
+        }
+    }
+    void text(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const QVariant &value)
+    {
+        worksheet_write_string(sheet, row, column, value.toString().toUtf8().constData(), nullptr);
+    }
+    double number(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const QVariant &value, lxw_format *f = nullptr)
+    {
+        const double v = value.toDouble();
+        worksheet_write_number(sheet, row, column, v, f ? f : quantity(v));
+        return v;
+    }
+    void close(const QString &path)
+    {
+        if (workbook_close(book) != LXW_NO_ERROR)
+            throw RuntimeError(75, QStringLiteral("floor: cannot write ") + path);
+    }
+};
+
+double cents(double v) { return std::round(v * 100) / 100; }
+
+} // namespace
+
+void Floor::uncountedWorkbook(const QString &path)
 {
-    QFile in(source);
-    QFile file(path);
-    if (!in.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
-        throw RuntimeError(75, QStringLiteral("floor: cannot write ") + path);
-    for (int i = 0; i < headLines; ++i)
-        file.write(in.readLine());
+    Workbook w(path);
+    lxw_worksheet *sheets[2];
+    const char *names[] = {"Non contati", "Eliminati"};
+    for (int i = 0; i < 2; ++i)
+        sheets[i] = w.sheet(names[i], {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto",
+                                       "Valore Acquisto"});
+    lxw_row_t rows[2] = {1, 1};
     QSqlQuery q(QSqlDatabase::database(m_name, false));
-    run(q, sql);
-    const int columns = q.record().count();
+    run(q, FileExcel::kSelectNonContati);
     while (q.next()) {
-        for (int i = 0; i < columns; ++i)
-            (void)q.value(i);
-        file.write(in.readLine());
+        const int s = q.value(0).toInt();
+        lxw_worksheet *sheet = sheets[s];
+        const lxw_row_t row = rows[s]++;
+        for (int c = 0; c < 3; ++c)
+            w.text(sheet, row, lxw_col_t(c), q.value(c + 1));
+        const double stock = w.number(sheet, row, 3, q.value(4));
+        const double price = w.number(sheet, row, 4, q.value(5), w.money);
+        worksheet_write_number(sheet, row, 5, cents(stock * price), w.money);
     }
     q.finish();
-    file.write(in.readAll());
-    file.close();
+    for (int i = 0; i < 2; ++i)
+        Workbook::totals(sheets[i], rows[i], 5, {3, 5}, w.bold);
+    w.close(path);
+}
+
+void Floor::countWorkbook(const QString &path)
+{
+    Workbook w(path);
+    lxw_worksheet *sheet = w.sheet("Conteggio", {"CodInterno", "Barcode", "Descrizione", "Qta Reale", "Qta Ventrox",
+                                                 "Differenza", "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
+    lxw_row_t row = 1;
+    QSqlQuery q(QSqlDatabase::database(m_name, false));
+    run(q, FileExcel::kSelectConteggio);
+    for (; q.next(); ++row) {
+        for (int c = 0; c < 3; ++c)
+            w.text(sheet, row, lxw_col_t(c), q.value(c));
+        const double difference = w.number(sheet, row, 3, q.value(3)) - w.number(sheet, row, 4, q.value(4));
+        worksheet_write_number(sheet, row, 5, difference, w.quantity(difference));
+        const double price = w.number(sheet, row, 6, q.value(5), w.money);
+        worksheet_write_number(sheet, row, 7, cents(difference * price), w.money);
+        // dd/mm/yyyy as stored
+        const QString d = q.value(6).toString();
+        lxw_datetime date{d.mid(6, 4).toInt(), d.mid(3, 2).toInt(), d.mid(0, 2).toInt(), 0, 0, 0};
+        worksheet_write_datetime(sheet, row, 8, &date, w.date);
+    }
+    q.finish();
+    Workbook::totals(sheet, row, 8, {3, 4, 5, 7}, w.bold);
+    w.close(path);
 }
 
 } // namespace Bench

@@ -114,6 +114,8 @@ void Screen::startup(int expectedRows)
 
 void Screen::paint() { settle(); }
 
+QString Screen::caption() const { return d->form->windowTitle(); }
+
 void Screen::scan(const Product &p)
 {
     if (!d->form->isActiveWindow()) {
@@ -189,7 +191,7 @@ QString Screen::uncounted()
     d->opened.clear();
     d->MnuNonContati->trigger();
     expect(!d->opened.isEmpty(), QStringLiteral("uncounted: no file opened"));
-    expect(d->form->windowTitle().contains(QLatin1String(" prodotti non contati, valore ")),
+    expect(d->form->windowTitle().contains(QLatin1String(" prodotti non contati (eliminati: ")),
            QStringLiteral("uncounted: the caption reads ") + d->form->windowTitle());
     return d->opened;
 }

@@ -2,8 +2,10 @@
 # The Windows program, on a Debian 12 machine, as root: installs what is
 # missing, finds (or builds) Qt for Windows, cross-builds the program, the demo
 # and every test with MinGW-w64, runs every test under Wine in a prefix of its
-# own (C and Italian locale), makes the installer, installs it silently under
-# Wine and has the installed program store a scan through its real window.
+# own (C and Italian locale), makes the installer (windows-installer.sh) and
+# tries it under Wine (windows-tryout.sh): installed silently, a scan stored
+# through the installed program's real window, the program left both ways,
+# installed again over itself and uninstalled.
 #
 #   bash scripts/windows.sh            everything
 #   bash scripts/windows.sh --build    packages, Qt and the build only
@@ -102,9 +104,12 @@ if [ -z "$qt" ]; then
   qt="$cache"
 fi
 say "Qt for Windows: $qt"
+# zlib and libxlsxwriter, static, from Debian's source packages (cached).
+xlsxwriter="$(bash "$here/scripts/windows-xlsxwriter.sh")"
+say "zlib and libxlsxwriter for Windows: $xlsxwriter"
 
 # --- the build ---------------------------------------------------------------
-cmake --preset windows-mingw -DINVENTARIO_QT_WINDOWS="$qt" >/dev/null
+cmake --preset windows-mingw -DINVENTARIO_QT_WINDOWS="$qt" -DINVENTARIO_XLSXWRITER_WINDOWS="$xlsxwriter" >/dev/null
 cmake --build --preset windows-mingw -j"$(nproc)"
 say "built"
 [ $only_build -eq 1 ] && exit 0
@@ -118,4 +123,7 @@ for dll in "${runtime[@]}"; do [ -f "$dll" ] || die "the MinGW run time $dll is 
 bash "$here/scripts/windows-tests.sh" "$build" "$qt" "${runtime[@]}"
 say "tests passed under Wine"
 bash "$here/scripts/windows-installer.sh" "$build" "$qt" "${runtime[@]}"
-say "installer made and installed"
+say "installer made"
+version="$(sed -n 's/^project(inventario VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
+bash "$here/scripts/windows-tryout.sh" "$build" "$here/dist/Inventario-$version-setup.exe"
+say "installer tried: installed, used, left, installed again and uninstalled"

@@ -1,5 +1,6 @@
-// Lays out the demo beside the program: demo.db and a term.ini that points at
-// it, each only when absent, so that the operator's own are never overwritten.
+// Lays out the demo beside the program: demo.db when absent, and a term.ini
+// that points at it when none names a connection (the installer leaves an
+// empty one), so that the operator's own are never overwritten.
 #include "frame/parametri.h"
 #include "frame/errore.h"
 #include "platform/shell.h"
@@ -30,7 +31,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "inventario-demo: %s\n", qPrintable(e.description()));
         return 1;
     }
-    if (!QFile::exists(Modulo::parameterFilePath())) {
+    if (Modulo::LeggiParametro(QStringLiteral("StrConnPrincipale")).trimmed().isEmpty()) {
         Modulo::ScriviParametro(QStringLiteral("StrConnPrincipale"), QStringLiteral("Provider=SQLite;Data Source=demo.db"));
         std::printf("creato %s\n", qPrintable(Modulo::parameterFilePath()));
     }

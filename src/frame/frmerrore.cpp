@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScreen>
 
 namespace {
@@ -61,7 +62,9 @@ void FrmErrore::cmdEsci_Click()
     setEnabled(false);
     const QString name = QStringLiteral("LogErrori.TXT");
     const QDir folder(Shell::programFolder());
-    const bool existed = folder.entryList(QDir::Files).contains(name, Qt::CaseSensitive);
+    // an empty log (the installer lays one out) gets its header too
+    const bool existed = folder.entryList(QDir::Files).contains(name, Qt::CaseSensitive)
+                         && QFileInfo(folder.filePath(name)).size() > 0;
     QFile log(folder.filePath(name));
     if (log.open(QIODevice::Append)) {
         const QDateTime now = Clock::now();

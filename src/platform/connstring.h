@@ -9,23 +9,25 @@ struct ConnectionTarget {
     QString databaseName;  // file path for SQLite, ODBC connection string otherwise
     bool sqliteDialect = false;   // SQL goes to SQLite (rewritten), not SQL Server
     QString error;         // why an Invalid string is invalid
+    int loginTimeout = -1;   // seconds the string asks for (Connect Timeout), -1 when it asks nothing
+    QString options;         // connection attributes beside the login timeout, as Qt's ODBC driver takes them
+    // Why FreeTDS may break off a login it reports only as a failed
+    // connection: what this string asks that only its setup can give.
+    QString failureHint;
 };
 
 namespace ConnString {
 
-// Parses "Key=Value;..." (keys without regard to case, values may be quoted
-// with "..." or {...}); returns the value of the first of `keys` present.
-QString value(const QString &connectionString, const QStringList &keys);
-
 // Provider=SQLite;Data Source=FILE           -> SQLite (relative to the program folder)
-// Provider=SQLOLEDB|SQLNCLI*|MSOLEDBSQL;...  -> SQL Server through the ODBC driver
+// Provider=SQLOLEDB|SQLNCLI*|MSOLEDBSQL*;... -> SQL Server through the ODBC driver
 // Driver=...; or DSN=...;                    -> ODBC, unchanged
 ConnectionTarget resolve(const QString &connectionString);
 
+// A value as it goes into a stored string: in quotes when the provider
+// would read it otherwise (a ';', a quote or a blank at either end).
+QString quoted(const QString &value);
+
 // The preferred installed SQL Server ODBC driver ("" when there is none).
 QString sqlServerDriver();
-
-// Braces an ODBC attribute value when it holds ; { } or blanks at its ends.
-QString odbcValue(const QString &value);
 
 } // namespace ConnString

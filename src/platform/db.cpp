@@ -6,6 +6,7 @@
 #include "roundtrips.h"
 
 #include <QAtomicInt>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace Db {
 
@@ -156,6 +158,21 @@ QString newName()
     return QStringLiteral("inventario-%1").arg(g_counter.fetchAndAddRelaxed(1));
 }
 
+// Why a login failed, the server's own words first: FreeTDS's record that
+// only says it could not connect goes (its reasons are the other records),
+// and a failure it gives no reason for gets the string's likely one.
+QString loginFailure(const QSqlError &error, const ConnectionTarget &target)
+{
+    static const QRegularExpression generic(
+        QStringLiteral("\\[FreeTDS\\]\\[SQL Server\\]Unable to connect to data source\\s*"));
+    QString text = error.databaseText().remove(generic).trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    if (!target.failureHint.isEmpty() && text.contains(QLatin1String("Adaptive Server connection failed")))
+        text = target.failureHint + QLatin1Char(' ') + text;
+    return text.isEmpty() ? QStringLiteral("Impossibile aprire il database") : text;
+}
+
 // Opens `db` for `target`; "" on success, else the reason.
 QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int loginTimeout)
 {
@@ -168,13 +185,14 @@ QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int login
             return QStringLiteral("File di database non trovato: ") + target.databaseName;
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     } else {
-        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(loginTimeout));
+        // the caller's timeout, else the string's, else the provider's 15 seconds
+        const int timeout = loginTimeout >= 0 ? loginTimeout : target.loginTimeout >= 0 ? target.loginTimeout : 15;
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(timeout)
+                             + (target.options.isEmpty() ? QString() : QLatin1Char(';') + target.options));
     }
     db.setDatabaseName(target.databaseName);
-    if (!db.open()) {
-        QString text = db.lastError().text().trimmed();
-        return text.isEmpty() ? QStringLiteral("Impossibile aprire il database") : text;
-    }
+    if (!db.open())
+        return loginFailure(db.lastError(), target);
     QSqlQuery q = forwardQuery(db);
     if (target.kind == ConnectionTarget::SQLite) {
         // a file that is no database opens, but cannot be read
@@ -582,7 +600,31 @@ struct TestState {
     bool finished = false;
     QString error;
 };
+
+// The test workers started on this (the window's) thread and not yet
+// waited for: a test that timed out leaves its worker opening.
+std::vector<std::unique_ptr<QThread>> &workers()
+{
+    static auto *list = new std::vector<std::unique_ptr<QThread>>;   // one still opening at the end stays
+    return *list;
+}
+
+void reapWorkers()
+{
+    auto &list = workers();
+    list.erase(std::remove_if(list.begin(), list.end(), [](const std::unique_ptr<QThread> &w) { return w->wait(0); }),
+               list.end());
+}
 } // namespace
+
+bool waitForTests(int waitMs)
+{
+    QDeadlineTimer deadline(waitMs);
+    for (const auto &w : workers())
+        w->wait(deadline);
+    reapWorkers();
+    return workers().empty();
+}
 
 QString testConnection(const QString &connectionString, int loginTimeout, int waitMs, bool *timedOut)
 {
@@ -591,10 +633,11 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
     const ConnectionTarget target = ConnString::resolve(connectionString);
     if (target.kind == ConnectionTarget::Invalid)
         return target.error;
+    reapWorkers();
     auto state = std::make_shared<TestState>();
     // The open runs on a worker with its own connection, so that the window
     // keeps painting while a slow server makes us wait.
-    QThread *worker = QThread::create([state, target, loginTimeout] {
+    QThread *worker = workers().emplace_back(QThread::create([state, target, loginTimeout] {
         const QString name = newName();
         QString error;
         {
@@ -606,8 +649,7 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
         QMutexLocker lock(&state->mutex);
         state->error = error;
         state->finished = true;
-    });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    })).get();
     worker->start();
     QElapsedTimer clock;
     clock.start();

@@ -25,8 +25,9 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     // Opens the connection; throws RuntimeError when it cannot be opened.
-    // loginTimeout (seconds) bounds the wait for a server's answer.
-    void open(const QString &connectionString, int loginTimeout = 15);
+    // loginTimeout (seconds) bounds the wait for a server's answer; -1
+    // takes the string's Connect Timeout, or 15 seconds.
+    void open(const QString &connectionString, int loginTimeout = -1);
     void close();
     bool isOpen() const;
     bool sqlite() const { return m_target.sqliteDialect; }
@@ -176,4 +177,8 @@ void setGetData(GetData function);
 // waiting at most `waitMs` (on a monotonic clock) while the window keeps
 // painting. Returns "" when the connection opened, else the reason.
 QString testConnection(const QString &connectionString, int loginTimeout, int waitMs, bool *timedOut = nullptr);
+// Waits at most `waitMs` for the workers of connection tests that gave up
+// waiting and are still opening (each within its login timeout); true when
+// none is left. The program calls it before it ends.
+bool waitForTests(int waitMs);
 }

@@ -58,6 +58,37 @@ QList<Section> readIni(const QString &path)
     return sections;
 }
 
+// Where FreeTDS looks, in its order. Under Wine it is the Unix library,
+// which reads the Unix file that FREETDSCONF names.
+QStringList freeTdsFiles()
+{
+    QStringList files;
+    QString conf = qEnvironmentVariable("FREETDSCONF");
+#ifdef Q_OS_WIN
+    if (conf.startsWith(QLatin1Char('/')))
+        conf.prepend(QStringLiteral("Z:"));
+#endif
+    if (!conf.isEmpty())
+        files << conf;
+#ifndef Q_OS_WIN
+    if (!g_fake) {
+        if (qEnvironmentVariableIsSet("FREETDS"))
+            files << qEnvironmentVariable("FREETDS") + QStringLiteral("/etc/freetds.conf");
+        files << QDir::homePath() + QStringLiteral("/.freetds.conf") << QStringLiteral("/etc/freetds/freetds.conf")
+              << QStringLiteral("/etc/freetds.conf") << QStringLiteral("/usr/local/etc/freetds.conf");
+    }
+#endif
+    return files;
+}
+
+QStringList machineFreeTdsServers()
+{
+    QStringList names;
+    for (const QString &f : freeTdsFiles())
+        names += sectionsOf(f, {QStringLiteral("global")});
+    return names;
+}
+
 QString serverOf(const QString &server, const QString &port, const QString &serverName)
 {
     if (server.isEmpty())
@@ -101,8 +132,6 @@ QStringList machineDrivers()
             names << name;
     return names;
 }
-
-QStringList machineFreeTdsServers() { return {}; }
 
 QStringList machineAliases() { return QSettings(kAliases, QSettings::NativeFormat).childKeys(); }
 
@@ -158,19 +187,6 @@ QStringList machineDrivers()
                       {QStringLiteral("ODBC"), QStringLiteral("ODBC Drivers")});
 }
 
-QStringList machineFreeTdsServers()
-{
-    // where FreeTDS itself looks
-    QStringList files = {QStringLiteral("/etc/freetds/freetds.conf"), QStringLiteral("/etc/freetds.conf"),
-                         QStringLiteral("/usr/local/etc/freetds.conf"), QDir::homePath() + QStringLiteral("/.freetds.conf")};
-    if (qEnvironmentVariableIsSet("FREETDSCONF"))
-        files.prepend(qEnvironmentVariable("FREETDSCONF"));
-    QStringList names;
-    for (const QString &f : files)
-        names += sectionsOf(f, {QStringLiteral("global")});
-    return names;
-}
-
 QStringList machineAliases() { return {}; }
 
 QList<DataSource> machineDataSources()
@@ -188,6 +204,30 @@ QStringList drivers() { return g_fake ? g_fake->drivers : machineDrivers(); }
 QStringList freeTdsServers() { return g_fake ? g_fake->freeTdsServers : machineFreeTdsServers(); }
 QStringList aliases() { return g_fake ? g_fake->aliases : machineAliases(); }
 QList<DataSource> dataSources() { return g_fake ? g_fake->dataSources : machineDataSources(); }
+
+FreeTdsServer freeTdsServer(const QString &name)
+{
+    FreeTdsServer server;
+    for (const QString &file : freeTdsFiles()) {
+        const QList<Section> sections = readIni(file);
+        for (const bool global : {true, false}) {
+            for (const Section &s : sections) {
+                if (s.name.compare(global ? QStringLiteral("global") : name, Qt::CaseInsensitive) != 0)
+                    continue;
+                server.found = !global;
+                server.caFile = s.value(QStringLiteral("ca file")).isEmpty() ? server.caFile
+                                                                             : s.value(QStringLiteral("ca file"));
+                if (!global) {
+                    server.host = s.value(QStringLiteral("host"));
+                    server.port = s.value(QStringLiteral("port"));
+                    server.instance = s.value(QStringLiteral("instance"));
+                    return server;
+                }
+            }
+        }
+    }
+    return server;
+}
 
 QStringList sqlServerDrivers()
 {

@@ -25,10 +25,22 @@ struct Machine {
 
 QStringList drivers();
 QStringList freeTdsServers();
+
+// A server name of FreeTDS's files as FreeTDS reads it: the first file
+// that has its section, over the [global] sections of that file and of
+// the files before it. FreeTDS checks the server's certificate only when
+// it has a "ca file" (a file of trusted certificates, or "system"), and
+// only for a name of its files: never for a host given in the string.
+struct FreeTdsServer {
+    bool found = false;
+    QString host, port, instance, caFile;
+};
+FreeTdsServer freeTdsServer(const QString &name);
 QStringList aliases();
 QList<DataSource> dataSources();   // the system's and the user's
 
-// Tests: answer from `machine` (nullptr: this machine again).
+// Tests: answer from `machine` (nullptr: this machine again); FreeTDS's
+// files are then only the one FREETDSCONF names.
 void setFake(const Machine *machine);
 
 // The installed SQL Server drivers, preferred first: Microsoft's ODBC

@@ -98,7 +98,8 @@ void ScriviLog(const QString &operazione, const QString &idInventario, const QSt
         voce.qtaSparata = qtaSparata;
 
         QFile file(Shell::programFile(Registro::kNomeFile));
-        const bool nuovo = !QFileInfo(file.fileName()).isFile();
+        // an empty log (the installer lays one out) gets its header too
+        const bool nuovo = !QFileInfo(file.fileName()).isFile() || QFileInfo(file.fileName()).size() == 0;
         Registro::apriInCoda(file);
         Registro::scrivi(file, nuovo, voce);
         file.close();

@@ -1,5 +1,5 @@
-// The files for a spreadsheet, from the "File" menu: the products nobody
-// counted yet, and the whole count for the accountant.
+// The workbooks for a spreadsheet, from the "File" menu: what is left to
+// count, and the whole count for the accountant.
 #include "frminventario.h"
 #include "formdisabilitato.h"
 #include "frame/modulo.h"
@@ -9,7 +9,8 @@
 #include "platform/formatta.h"
 #include "platform/msgbox.h"
 #include "platform/shell.h"
-#include "records/filecsv.h"
+#include "records/cartella.h"
+#include "records/fileexcel.h"
 
 #include <QDir>
 
@@ -18,24 +19,26 @@ namespace {
 const QString kEtichettaNonContati = QStringLiteral(" (NonContati) ");
 const QString kEtichettaConteggio = QStringLiteral(" (EsportaConteggio) ");
 
-// Runs the statement and writes its rows, as they are read, into the file of
-// the program's folder named `nome`; returns its path, or "" when the file
-// could not be written (the operator has been told which one). A rejected
-// statement throws before any file is made.
-QString esporta(const QString &nome, const QString &sql, const std::function<void(QIODevice &, Recordset &)> &scrivi)
+// Runs the statement and writes its rows, as they are read, into a workbook
+// of the program's folder named `nome` (or the first free name_2, name_3,
+// ...); returns its path, or "" when the file could not be written (the
+// operator has been told which one). A rejected statement throws before any
+// file is made; a value that fails half-way throws and leaves no file.
+QString esporta(const QString &nome, const QString &titolo, const QDateTime &quando, const QString &sql,
+                const std::function<void(Excel::Cartella &, Recordset &)> &scrivi)
 {
     const QString percorso = Shell::programFile(nome);
-    QString errore;
-    {
+    try {
         CursoreOccupato cursore;
         Recordset rs(Modulo::ConnPrincipale(), sql);
-        errore = FileCsv::salva(percorso, [&](QIODevice &file) { scrivi(file, rs); });
+        Excel::Cartella cartella(percorso, titolo, quando);
+        scrivi(cartella, rs);
+        return cartella.salva();
+    } catch (const Excel::ErroreFile &errore) {
+        MsgBox::show(QStringLiteral("Impossibile scrivere il file ") + QDir::toNativeSeparators(percorso)
+                         + QStringLiteral("\n") + errore.motivo,
+                     MsgBox::Critical, Modulo::kAttenzione);
     }
-    if (errore.isEmpty())
-        return percorso;
-    MsgBox::show(QStringLiteral("Impossibile scrivere il file ") + QDir::toNativeSeparators(percorso)
-                     + QStringLiteral("\n") + errore,
-                 MsgBox::Critical, Modulo::kAttenzione);
     return QString();
 }
 
@@ -47,16 +50,21 @@ void frmInventario::CreaFileNonContati()
     Modulo::guarded(kEtichettaNonContati, [this] {
         if (!Modulo::connessioneAperta())
             return;
-        FileCsv::Totale totale;
-        const QString percorso = esporta(FileCsv::nomeNonContati(Clock::now()), FileCsv::kSelectNonContati,
-                                         [&](QIODevice &file, Recordset &rs) {
-                                             totale = FileCsv::scriviNonContati(file, rs);
+        const QDateTime quando = Clock::now();
+        FileExcel::Totale totale;
+        const QString percorso = esporta(FileExcel::nomeNonContati(quando), QStringLiteral("Prodotti non contati"),
+                                         quando, FileExcel::kSelectNonContati,
+                                         [&](Excel::Cartella &cartella, Recordset &rs) {
+                                             totale = FileExcel::scriviNonContati(cartella, rs);
                                          });
         if (percorso.isEmpty())
             return;
-        setWindowTitle(QStringLiteral("Controllo Magazzino - %1 prodotti non contati, valore %2")
-                           .arg(totale.prodotti)
-                           .arg(Modulo::FormattaNumero(totale.valore, 2)));
+        // the list is of its moment: the caption says which
+        setWindowTitle(
+            QStringLiteral("Controllo Magazzino - %1 prodotti non contati (eliminati: %2), valore %3 alle %4")
+                .arg(totale.prodotti)
+                .arg(totale.eliminati)
+                .arg(Modulo::FormattaNumero(totale.valore, 2), quando.toString(QStringLiteral("HH.mm"))));
         Shell::openFile(percorso);
     });
 }
@@ -67,8 +75,12 @@ void frmInventario::EsportaConteggio()
     Modulo::guarded(kEtichettaConteggio, [] {
         if (!Modulo::connessioneAperta())
             return;
-        const QString percorso = esporta(FileCsv::nomeConteggio(Clock::now()), FileCsv::kSelectConteggio,
-                                         [](QIODevice &file, Recordset &rs) { FileCsv::scriviConteggio(file, rs); });
+        const QDateTime quando = Clock::now();
+        const QString percorso = esporta(FileExcel::nomeConteggio(quando), QStringLiteral("Conteggio di magazzino"),
+                                         quando, FileExcel::kSelectConteggio,
+                                         [](Excel::Cartella &cartella, Recordset &rs) {
+                                             FileExcel::scriviConteggio(cartella, rs);
+                                         });
         if (!percorso.isEmpty())
             Shell::openFile(percorso);
     });

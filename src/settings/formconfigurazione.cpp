@@ -92,9 +92,11 @@ FormConfigurazione::~FormConfigurazione() = default;
 QString FormConfigurazione::stringaComposta(const QString &server, const QString &utente, const QString &password,
                                             const QString &database)
 {
-    return QStringLiteral("Provider=SQLOLEDB;Data Source=") + Regional::trimBlanks(server) + QStringLiteral(";UID=")
-           + Regional::trimBlanks(utente) + QStringLiteral(";PWD=") + Regional::trimBlanks(password) + QStringLiteral(";DATABASE=")
-           + Regional::trimBlanks(database);
+    // each part in quotes when the provider would read it otherwise: a ';'
+    // in a password would end it
+    const auto parte = [](const QString &testo) { return ConnString::quoted(Regional::trimBlanks(testo)); };
+    return QStringLiteral("Provider=SQLOLEDB;Data Source=") + parte(server) + QStringLiteral(";UID=") + parte(utente)
+           + QStringLiteral(";PWD=") + parte(password) + QStringLiteral(";DATABASE=") + parte(database);
 }
 
 QString FormConfigurazione::stringaComposta() const

@@ -18,7 +18,8 @@ public:
     const QScopedPointer<Ui::FormConfigurazione> ui;
 
     // "Provider=SQLOLEDB;Data Source=" + server + ";UID=" + user + ";PWD=" +
-    // password + ";DATABASE=" + database, each part trimmed.
+    // password + ";DATABASE=" + database, each part trimmed and quoted when
+    // it needs it.
     static QString stringaComposta(const QString &server, const QString &utente, const QString &password,
                                    const QString &database);
     // The same from the four fields as they stand.

@@ -3,6 +3,7 @@
 reader speed while the handlers run, files written and opened, faults injected from outside. Each scenario has its
 own folder."""
 import contextlib, json, os, pathlib, random, re, shutil, signal, sqlite3, subprocess, sys, tempfile, time
+import station
 
 INVENTARIO, DEMO = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 STANDIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "standin", "standin.py")
@@ -49,9 +50,9 @@ class Program:
                 break
             time.sleep(1)
         assert found(), "the main window did not appear"
-        wid = found()[-1]
-        xdo("windowfocus", "--sync", wid)
-        g = dict(line.split("=") for line in xdo("getwindowgeometry", "--shell", wid).split())
+        self.wid = found()[-1]
+        xdo("windowfocus", "--sync", self.wid)
+        g = dict(line.split("=") for line in xdo("getwindowgeometry", "--shell", self.wid).split())
         self.x, self.y, self.menu = int(g["X"]), int(g["Y"]), int(g["HEIGHT"]) - 632   # client area 1016 x 632
         time.sleep(1.5)                # the start-up step runs once the window is shown
         self.click(32 + 92, 64 + 15)   # the operator puts the cursor in the code field
@@ -64,6 +65,20 @@ class Program:
                 self.proc.wait(5)
             except subprocess.TimeoutExpired:
                 self.proc.kill()
+    def leave(self, how):
+        """Ends the program as the operator does, through "File -> Esci" or the window's close button: it must be
+        gone by itself within 5 s, with exit code 0."""
+        if how == "Esci":
+            self.click(15, 10, client=False)
+            time.sleep(0.3)
+            xdo("key", "--delay", 100, "Up", "Return")   # the menu's last item
+        else:
+            station.close(self.wid)
+        try:
+            code = self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("the program still runs 5 s after " + how)
+        assert code == 0, "exit code %d after %s" % (code, how)
     def click(self, x, y, client=True):
         """A click at a point of the client area, in the layout's pixels."""
         xdo("mousemove", "--sync", self.x + x, self.y + y + (self.menu if client else 0))
@@ -92,16 +107,18 @@ class Program:
         return pathlib.Path(self.path(name)).read_bytes()
 
 
-def stand_in(p, answers):
-    """The project's stand-in SQL Server in the program's folder, answering as told (ended with the program): its
-    port, and what reached it so far (statements, and transactions as "tm ...")."""
+def stand_in(p, answers, *options):
+    """The project's stand-in SQL Server in the program's folder, answering as told (ended with the program), and
+    term.ini naming it: what reached it so far (statements, and transactions as "tm ...")."""
     log, ask = p.path("standin.jsonl"), p.path("answers.json")
     pathlib.Path(ask).write_text(json.dumps(answers))
-    p.servers.append(subprocess.Popen([sys.executable, STANDIN, "--log", log, "--answers", ask], stdout=subprocess.PIPE,
-                                      text=True))
+    p.servers.append(subprocess.Popen([sys.executable, STANDIN, "--log", log, "--answers", ask, *options],
+                                      stdout=subprocess.PIPE, text=True))
+    port = int(p.servers[-1].stdout.readline().split()[1])
+    pathlib.Path(p.path("term.ini")).write_bytes(
+        station.term_ini("Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port))
     entries = lambda: map(json.loads, pathlib.Path(log).read_text(encoding="utf-8").splitlines())
-    return int(p.servers[-1].stdout.readline().split()[1]), lambda: [
-        e["sql"] if "sql" in e else "tm " + e["request"] for e in entries() if e["kind"] in ("batch", "rpc", "tm")]
+    return lambda: [e["sql"] if "sql" in e else "tm " + e["request"] for e in entries() if e["kind"] in ("batch", "rpc", "tm")]
 
 def scenario(fn):
     print("-- " + fn.__name__, flush=True)
@@ -194,33 +211,35 @@ def faults_from_outside(p):
 
 @scenario
 def on_sql_server(p):
-    """The program on a term.ini naming a SQL Server: "OK" on green, and a
-    scan cycle in two requests: the search bringing its product, then the
-    save, one insert committed, bringing the list back."""
-    port, requests = stand_in(p, [
-        {"match": "AS Ricerca", "rows": [[42, "P00042", "CAFFE' MACINATO", 2, "8001230009045", 3.9, 2.5, 12, None]],
-         "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"],
-                     ["Ricerca", "int"], ["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"],
-                     ["PrezzoAcquisto", "real"], ["Giacenza", "float"], ["GiacenzaContata", "float"]]},
-        {"match": "AS Trovata,", "rows": [[0, None, None]],
-         "columns": [["Trovata", "int"], ["IDInventarioReale", "int"], ["GiacenzaReale", "float"]]},
-        {"match": "^SELECT TOP 50", "columns": [["IDInventarioReale", "int"]], "rows": []}])
-    # term.ini naming the server, as the settings dialog writes it
-    line = "STRCONNPRINCIPALE=Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port
-    pathlib.Path(p.path("term.ini")).write_bytes(bytes(b + 10 if b < 246 else 255 - b for b in line.encode()) + b"\r\n")
+    """The program on a term.ini naming a SQL Server: "OK" on green; a scan cycle in two requests, the search
+    bringing its product, then the save, one insert committed, bringing the list back; the close button ends it."""
+    requests = stand_in(p, station.ANSWERS)
     p.start()
     wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
     wait_until(lambda: any(r.startswith("SELECT TOP 50") for r in requests()), "the list loaded")
     before = len(requests())
-    p.scan("8001230009045", "2")
+    p.scan(station.BARCODE, "2")
     wait_until(lambda: any("COMMIT TRANSACTION" in r for r in requests()), "the count committed")
     sent = requests()[before:]
     assert len(sent) == 2 and "AS Ricerca" in sent[0], sent
     lines = sent[1].split("\n")
     inserts = [i for i, r in enumerate(lines) if "INSERT INTO InventarioReale" in r]
     assert len(inserts) == 1 and lines[inserts[0] + 1] == "COMMIT TRANSACTION", lines
-    assert ("VALUES (N'CAFFE'' MACINATO', N'8001230009045', 3.90 ,2.50 ,0,1000, N'Generico', N'N\u00b0','0', '0', 2, "
-            "12, '") in lines[inserts[0]] and "', 42,0 ,N'P00042')  ELSE " in lines[inserts[0]], lines[inserts[0]]
+    assert station.INSERT in lines[inserts[0]] and "', 42,0 ,N'P00042')  ELSE " in lines[inserts[0]], lines[inserts[0]]
+    p.leave("the close button")
+
+@scenario
+def leaving_after_a_silent_server(p):
+    """A server that never answers: "NO" once the test gave up, and the program still ends at once, both ways; the
+    demo's SQLite too."""
+    for how in ("Esci", "the close button"):
+        stand_in(p, [], "--silent")
+        p.start()
+        wait_until(lambda: p.indicator() == (255, 0, 0), "NO on red")
+        p.leave(how)
+    pathlib.Path(p.path("term.ini")).write_bytes(station.term_ini("Provider=SQLite;Data Source=demo.db"))
+    p.start()
+    p.leave("Esci")
 
 print("\n".join("FAILED " + f for f in FAILURES))
 sys.exit(1 if FAILURES else 0)

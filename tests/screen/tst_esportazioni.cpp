@@ -1,25 +1,35 @@
-// The files for a spreadsheet from the "File" menu, reached through the menu
-// bar as the operator reaches them: the products not counted yet, the whole
-// count; their bytes, and what happens when the file or the database fails.
+// The workbooks of the "File" menu, reached through the menu bar and read back by openpyxl with their cell types;
+// what happens when the file or the database fails.
+#include "fixture/recorder.h"
 #include "fixture/schermo.h"
 #include "platform/clock.h"
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <clocale>
 
 using namespace Fixture;
 
 namespace {
 
 const QDateTime kAdesso(QDate(2026, 12, 5), QTime(14, 30, 22));
-const QString kNonContati = u"NonContati_05-12-2026_14.30.csv"_s;
-const QString kConteggio = u"Conteggio_05-12-2026_14.30.csv"_s;
+const QString kNonContati = u"NonContati_05-12-2026_14.30.xlsx"_s;
+const QString kConteggio = u"Conteggio_05-12-2026_14.30.xlsx"_s;
+
+// A workbook as openpyxl reads it (tests/screen/leggi_cartella.py): "proprieta", "fogli", "righe".
+using Letto = QVariantMap;
+QStringList righe(const Letto &l, int foglio) { return l.value(u"righe"_s).toList().value(foglio).toStringList(); }
 
 struct Banco : Schermo {
+    const std::string numeri = std::setlocale(LC_NUMERIC, nullptr);
+    // as on an Italian desktop, where the C library writes 1.5 as "1,5"
+    const bool italiano = std::setlocale(LC_NUMERIC, "it_IT.UTF-8") || std::setlocale(LC_NUMERIC, "Italian_Italy.1252");
     Banco() : Schermo(Program::Empty) { Clock::setSource([] { return kAdesso; }); }
+    ~Banco() { std::setlocale(LC_NUMERIC, numeri.c_str()); }
 
-    // "File" opened with a click on the menu bar.
     QMenu *apriFile()
     {
         QMenuBar *barra = form.menuBar();
@@ -27,7 +37,7 @@ struct Banco : Schermo {
         QTest::mouseClick(barra, Qt::LeftButton, {}, barra->actionGeometry(file->menuAction()).center());
         return QTest::qWaitFor([file] { return file->isVisible(); }) ? file : nullptr;
     }
-    // An entry of "File" clicked.
+    // An entry of "File", clicked in the menu opened from the menu bar.
     void voce(const QString &testo)
     {
         QMenu *file = apriFile();
@@ -37,19 +47,37 @@ struct Banco : Schermo {
                 QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(a).center());
         QTRY_VERIFY(!file->isVisible());
     }
-    QStringList fileCsv() const
+    void leggi(const QString &nome, Letto &letto)
     {
-        return QDir(program.folder()).entryList({u"*.csv*"_s, u"*Conteggio*"_s, u"*Contati*"_s}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QVERIFY2(italiano, "the Italian locale is missing (scripts/deps.sh makes it_IT.UTF-8)");
+        const QString json = program.file(u"letto.json"_s);
+        QFile::remove(json);
+        QString python = QDir::toNativeSeparators(u"/usr/bin/python3"_s);
+#ifdef Q_OS_WIN   // the machine's own, through Wine
+        python.prepend(u"Z:"_s);
+#endif
+        QProcess::execute(python, {QStringLiteral(INVENTARIO_LEGGI_CARTELLA), odbcPath(program.file(nome)),
+                                   odbcPath(json)});
+        // under Wine it runs on after its start has returned
+        QVERIFY2(QTest::qWaitFor([&] { return QFile::exists(json); }, 60000),
+                 "reading a workbook back needs python3 (package python3) at /usr/bin/python3");
+        letto = QJsonDocument::fromJson(program.readFile(u"letto.json"_s)).toVariant().toMap();
+        QVERIFY2(!letto.contains(u"errore"_s), qPrintable(letto.value(u"errore"_s).toString()));
+    }
+    QStringList file() const
+    {
+        return QDir(program.folder()).entryList({u"*Conteggio*"_s, u"*Contati*"_s}, QDir::AllEntries);
     }
 };
+
+#define LEGGI(b, nome, letto) Letto letto; b.leggi(nome, letto); if (QTest::currentTestFailed()) return
 
 } // namespace
 
 class TestEsportazioni : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Two new entries on top of "File", a separator, "Esci" last; the keyboard
-    // walks them in that order.
+    // Two entries on top of "File", a separator, "Esci" last; the keyboard walks them in that order.
     void vociDelMenuFile()
     {
         Banco b;
@@ -63,85 +91,114 @@ private Q_SLOTS:
         QTest::keyClick(file, Qt::Key_Down);
         QTest::keyClick(file, Qt::Key_Return);
         QCOMPARE(b.program.openedFiles, QStringList(b.program.file(kConteggio)));
-        QCOMPARE(b.program.readFile(kConteggio),
-                 "\xEF\xBB\xBF" "CodInterno;Barcode;Descrizione;Qta Reale;Qta Ventrox;Differenza;Prezzo Acquisto;"
-                 "Valore Differenza;Data Inv.\r\n");
     }
 
-    // Products with a book stock and no counted row by IDProdottoVentrox: not
-    // one with stock 0, nor one counted, nor one of prodottiC; one whose id
-    // was counted only as an eliminated product is still to count. By code.
+    // What is left to count, by code: the products with a book stock (a negative one too) and no row counted under
+    // IDProdottoVentrox, one counted only as an eliminated product among them; then, on a sheet of their own, the
+    // eliminated ones with a book stock and no row counted under IDProdottoEliminato. Codes and texts stay as stored,
+    // whatever they begin with or hold; the totals are formulas below the rows, out of the filter's reach.
     void prodottiNonContati()
     {
         Banco b;
         Program &p = b.program;
-        p.addProduct(1, u"A1"_s, u"ZERO"_s, u"8001"_s, 1, 1, 0);
-        p.addProduct(2, u"A2"_s, u"=SOMMA(1;2) \"PROVA\""_s, u"+39"_s, 1, 1.5, -2);
-        p.addProduct(3, u"A3"_s, u"CONTATO"_s, u"8003"_s, 1, 1, 5);
-        p.addProduct(4, u"A4"_s, u"CAFF\u00c8 N\u00b0 1"_s, {}, 1, 0.68, 2.5);
-        p.addProduct(4, u"C4"_s, u"VECCHIO"_s, u"8004"_s, 1, 1, 9, true);
-        p.addProduct(5, u"C5"_s, u"SOLO ELIMINATO"_s, u"8005"_s, 1, 1, 7, true);
-        p.addProduct(6, u"-6"_s, u"RIGA;CON PUNTO E VIRGOLA"_s, u"@X"_s, 1, 1234.5, 1);
+        const struct { int id; const char16_t *codice, *descrizione, *barcode; double prezzo, giacenza; } prodotti[] = {
+            {1, u"Z1", u"ZERO", u"", 1, 0}, {2, u"00123", u"=SOMMA(1;2)", u"8001234567890", 1.5, -2},
+            {3, u"C3", u"CONTATO", u"", 1, 5}, {4, u"12-5", u" =1+1", u"1E5", 0.68, 2.5},
+            {5, u"1/2", u"\t=HYPERLINK(\"x\")", u"@X", 1234.5, 1}, {6, u"1E5", u"@A1", u"+39", 0.1, 3},
+            {7, u"-7", u"+1 _x0041_", u"-1", 2, 1}, {8, u"A8", u"-5 PEZZI", u"", 2, 1},
+            {9, u"A9", u"RIGA\tCON\r\nA CAPO; \"VIRGOLETTE\" E CAFF\u00c8", u"", 1, 1},
+            {-3, u"E3", u"ELIMINATO", u"", 1, 4}, {-4, u"E4", u"VECCHIO", u"", 1, 9}};
+        for (const auto &x : prodotti)
+            p.addProduct(std::abs(x.id), QString::fromUtf16(x.codice), QString::fromUtf16(x.descrizione),
+                         QString::fromUtf16(x.barcode), 1, x.prezzo, x.giacenza, x.id < 0);
         p.exec(u"INSERT INTO InventarioReale (IDProdottoVentrox, IDProdottoEliminato) VALUES (3, 0), (0, 4)"_s);
         b.voce(u"Prodotti non Contati"_s);
-        QCOMPARE(p.readFile(kNonContati),
-                 "\xEF\xBB\xBF" "CodInterno;Barcode;Descrizione;Qta Ventrox;Prezzo Acquisto;Valore Acquisto\r\n"
-                 "'-6;'@X;\"RIGA;CON PUNTO E VIRGOLA\";1;1234,5;1234,50\r\n"
-                 "A2;'+39;\"'=SOMMA(1;2) \"\"PROVA\"\"\";-2;1,5;-3,00\r\n"
-                 "A4;;CAFF\xC3\x88 N\xC2\xB0 1;2,5;0,68;1,70\r\n"
-                 "\r\n"
-                 "Totale: 3 prodotti;;;;;1233,20\r\n");
-        QCOMPARE(b.form.windowTitle(), u"Controllo Magazzino - 3 prodotti non contati, valore 1.233,20"_s);
+        QCOMPARE(b.form.windowTitle(),
+                 u"Controllo Magazzino - 8 prodotti non contati (eliminati: 1), valore 1.242,50 alle 14.30"_s);
         QCOMPARE(p.openedFiles, QStringList(p.file(kNonContati)));
         QVERIFY(p.messages.isEmpty() && p.errors.isEmpty());
+        LEGGI(b, kNonContati, c);
+        QCOMPARE(c.value(u"fogli"_s).toStringList(), QStringList({u"Non contati A2 A1:F8"_s, u"Eliminati A2 A1:F2"_s}));
+        const QString testa =
+            u"s*:CodInterno | s*:Barcode | s*:Descrizione | s*:Qta Ventrox | s*:Prezzo Acquisto | s*:Valore Acquisto"_s;
+        QCOMPARE(righe(c, 0), QStringList({testa,
+            u"s:-7 | s:-1 | s:+1 _x0041_ | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s,
+            u"s:00123 | s:8001234567890 | s:=SOMMA(1;2) | n:-2 #,##0 | n:1.5 #,##0.00 | n:-3 #,##0.00"_s,
+            u"s:1/2 | s:@X | s:\t=HYPERLINK(\"x\") | n:1 #,##0 | n:1234.5 #,##0.00 | n:1234.5 #,##0.00"_s,
+            u"s:12-5 | s:1E5 | s: =1+1 | n:2.5 #,##0.0## | n:0.68 #,##0.00 | n:1.7 #,##0.00"_s,
+            u"s:1E5 | s:+39 | s:@A1 | n:3 #,##0 | n:0.1 #,##0.00 | n:0.3 #,##0.00"_s,
+            u"s:A8 |  | s:-5 PEZZI | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s,
+            u"s:A9 |  | s:RIGA\tCON\r\nA CAPO; \"VIRGOLETTE\" E CAFF\u00c8 | n:1 #,##0 | n:1 #,##0.00 | n:1 #,##0.00"_s,
+            u" |  |  |  |  | "_s, u"f*:=\"Totale: \"&ROWS(A2:A8)&\" prodotti\"=>Totale: 7 prodotti |  |  | "
+            "f*:=SUM(D2:D8)=>7.5 #,##0.0## |  | f*:=SUM(F2:F8)=>1238.5 #,##0.00"_s}));
+        QCOMPARE(righe(c, 1), QStringList({testa, u"s:E3 |  | s:ELIMINATO | n:4 #,##0 | n:1 #,##0.00 | n:4 #,##0.00"_s,
+            u" |  |  |  |  | "_s, u"f*:=\"Totale: \"&ROWS(A2:A2)&\" prodotti\"=>Totale: 1 prodotti |  |  | "
+            "f*:=SUM(D2:D2)=>4 #,##0 |  | f*:=SUM(F2:F2)=>4 #,##0.00"_s}));
     }
 
-    // Every counted row, newest first, with the difference and its value.
+    // Every counted row, newest first, with the difference and its value; a counted 1.5 is the number 1.5, a date a
+    // date; the document says what it is. Again within the minute: a second file beside the first, which stays.
     void conteggioPerExcel()
     {
         Banco b;
-        b.program.exec(u"INSERT INTO InventarioReale (CodInterno, Barcode, DescProdotto, GiacenzaReale, GiacenzaStatistica, "
-                       "PrezzoAcquisto, DataModifica) VALUES "
-                       "('P1', '8001', 'PANE', 2.5, 3, 0.68, '05/12/2026'), "
-                       "('P2', '=1+1', 'LATTE \"FRESCO\"; 1L' || char(10) || 'INTERO', 10, 4, 1.1, '2026-12-04'), "
-                       "(NULL, NULL, '\u00c9CLAIR' || char(10) || 'CREMA', 1, NULL, NULL, NULL)"_s);
+        b.program.exec(u"INSERT INTO InventarioReale (CodInterno, Barcode, DescProdotto, GiacenzaReale, "
+                       "GiacenzaStatistica, PrezzoAcquisto, DataModifica) VALUES "
+                       "('P1', '8001', 'PANE', 2.5, 3, 0.68, '05/12/2026'), ('P2', '=1+1', 'LATTE', 10, 4, 1.1, "
+                       "'2026-12-04'), (NULL, NULL, 'DOLCE', 1.5, NULL, NULL, NULL)"_s);
         b.voce(u"Esporta Conteggio per Excel"_s);
-        QCOMPARE(b.program.readFile(kConteggio),
-                 "\xEF\xBB\xBF" "CodInterno;Barcode;Descrizione;Qta Reale;Qta Ventrox;Differenza;Prezzo Acquisto;"
-                 "Valore Differenza;Data Inv.\r\n"
-                 ";;\"\xC3\x89" "CLAIR\nCREMA\";1;;1;;0,00;\r\n"
-                 "P2;'=1+1;\"LATTE \"\"FRESCO\"\"; 1L\nINTERO\";10;4;6;1,1;6,60;04/12/2026\r\n"
-                 "P1;8001;PANE;2,5;3;-0,5;0,68;-0,34;05/12/2026\r\n");
-        QCOMPARE(b.program.openedFiles, QStringList(b.program.file(kConteggio)));
+        const QByteArray primo = b.program.readFile(kConteggio);
+        b.program.exec(u"DELETE FROM InventarioReale"_s);
+        b.voce(u"Esporta Conteggio per Excel"_s);
+        const QString secondo = kConteggio.chopped(5) + u"_2.xlsx"_s;
+        QCOMPARE(b.program.openedFiles, QStringList({b.program.file(kConteggio), b.program.file(secondo)}));
+        QCOMPARE(b.program.readFile(kConteggio), primo);
         QCOMPARE(b.form.windowTitle(), u"Controllo Magazzino"_s);
-        // again within the minute: the newer count takes the file's place
-        b.program.exec(u"DELETE FROM InventarioReale WHERE CodInterno = 'P1'"_s);
-        const QByteArray prima = b.program.readFile(kConteggio);
-        b.voce(u"Esporta Conteggio per Excel"_s);
-        QCOMPARE(b.program.readFile(kConteggio), prima.left(prima.indexOf("P1;")));
-        QCOMPARE(b.program.openedFiles.size(), 2);
+        LEGGI(b, kConteggio, c);
+        QCOMPARE(c.value(u"proprieta"_s).toString(),
+                 u"Conteggio di magazzino - Inventario - "_s + kAdesso.toUTC().toString(Qt::ISODate).chopped(1));
+        QCOMPARE(c.value(u"fogli"_s).toStringList(), QStringList(u"Conteggio A2 A1:I4"_s));
+        QCOMPARE(righe(c, 0).mid(1), QStringList({
+            u" |  | s:DOLCE | n:1.5 #,##0.0## |  | n:1.5 #,##0.0## |  | n:0 #,##0.00 | "_s,
+            u"s:P2 | s:=1+1 | s:LATTE | n:10 #,##0 | n:4 #,##0 | n:6 #,##0 | n:1.1 #,##0.00 | n:6.6 #,##0.00 | "
+            "d:2026-12-04 dd/mm/yyyy"_s,
+            u"s:P1 | s:8001 | s:PANE | n:2.5 #,##0.0## | n:3 #,##0 | n:-0.5 #,##0.0## | n:0.68 #,##0.00 | "
+            "n:-0.34 #,##0.00 | d:2026-12-05 dd/mm/yyyy"_s, u" |  |  |  |  |  |  |  | "_s,
+            u"f*:=\"Totale: \"&ROWS(A2:A4)&\" righe\"=>Totale: 3 righe |  |  | f*:=SUM(D2:D4)=>14 #,##0 | "
+            "f*:=SUM(E2:E4)=>7 #,##0 | f*:=SUM(F2:F4)=>7 #,##0 |  | f*:=SUM(H2:H4)=>6.26 #,##0.00 | "_s}));
+        LEGGI(b, secondo, d);
+        QCOMPARE(righe(d, 0).mid(1), QStringList({u" |  |  |  |  |  |  |  | "_s, u"s*:Totale: 0 righe |  |  | "
+            "f*:=SUM(D2:D2)=>0 #,##0 | f*:=SUM(E2:E2)=>0 #,##0 | f*:=SUM(F2:F2)=>0 #,##0 |  | "
+            "f*:=SUM(H2:H2)=>0 #,##0.00 | "_s}));
     }
 
-    // No connection: the usual warning. A file that cannot be written: a
-    // message naming it. A rejected statement, or a row failing half-way:
-    // the error form with the routine's label. Nothing is opened, and no
-    // file, whole or half-written, is left behind.
+    // No connection: the usual warning. A file that cannot be written, or whose closing fails: a message naming it.
+    // A rejected statement, or a row failing half-way: the error form with the routine's label. Nothing is opened,
+    // and no file, whole or half-written, is left behind.
     void guastiSenzaFileAMeta()
     {
         Banco b;
         Program &p = b.program;
         p.exec(u"INSERT INTO InventarioReale (GiacenzaReale) VALUES ('abc'), (1), (2)"_s);
+        p.addProduct(1, u"A1"_s, u"UNO"_s, {}, 1, 1, 1);
         Modulo::ConnPrincipale().close();
         b.voce(u"Prodotti non Contati"_s);
         QCOMPARE(b.messaggio(), Modulo::kNonConnesso);
         p.connect();
-        QVERIFY(QDir(p.folder()).mkdir(kNonContati));
-        b.voce(u"Prodotti non Contati"_s);
-        QCOMPARE(p.messages.size(), 2);
-        QVERIFY2(p.messages[1].prompt.startsWith(u"Impossibile scrivere il file "_s + QDir::toNativeSeparators(p.file(kNonContati)) + u"\n"_s),
-                 qPrintable(p.messages[1].prompt));
-        QCOMPARE(p.messages[1].style, int(MsgBox::Critical));
-        QVERIFY(QDir(p.folder()).rmdir(kNonContati));
+        // written under a temporary name first: here a folder, or (not on Windows) a full disk
+        const QString temporaneo = p.file(kNonContati) + u".%1.tmp"_s.arg(QCoreApplication::applicationPid());
+        for (const bool disco : {false, true}) {
+#ifdef Q_OS_WIN   // no device there that is always full
+            if (disco)
+                continue;
+#endif
+            QVERIFY(disco ? QFile::link(u"/dev/full"_s, temporaneo) : QDir().mkdir(temporaneo));
+            b.voce(u"Prodotti non Contati"_s);
+            QVERIFY(disco ? !QFileInfo(temporaneo).isSymLink() : QDir().rmdir(temporaneo));
+            QCOMPARE(p.messages.size(), disco ? 3 : 2);
+            const QString atteso = u"Impossibile scrivere il file "_s + QDir::toNativeSeparators(p.file(kNonContati));
+            QVERIFY2(b.messaggio().startsWith(atteso + u"\n"_s), qPrintable(b.messaggio()));
+            QCOMPARE(p.messages.last().style, int(MsgBox::Critical));
+        }
         b.voce(u"Esporta Conteggio per Excel"_s);   // the oldest row is no number
         p.exec(u"DROP TABLE Prodotti"_s);
         b.voce(u"Prodotti non Contati"_s);
@@ -149,9 +206,32 @@ private Q_SLOTS:
         QCOMPARE(p.errors[0].number, 13.0);
         QVERIFY(p.errors[0].description.endsWith(u" (EsportaConteggio) "_s));
         QVERIFY(p.errors[1].description.endsWith(u" (NonContati) "_s));
-        QCOMPARE(b.fileCsv(), QStringList());
+        QCOMPARE(b.file(), QStringList());
         QCOMPARE(p.openedFiles, QStringList());
         QCOMPARE(b.form.windowTitle(), u"Controllo Magazzino"_s);
+    }
+
+    // On SQL Server what is left to count is one plain batch; its typed values become the same typed cells.
+    void suSqlServer()
+    {
+        Banco b;
+        START_RECORDER(rec, R"j([{"match": "UNION", "columns": [["Eliminato", "int"], ["CodInterno", "varchar(9)"],
+            ["Barcode", "varchar(9)"], ["Descrizione", "varchar(9)"], ["Giacenza", "float"],
+            ["PrezzoAcquisto", "money"]], "rows": [[0, "007", "80012345", "OLIO", 2.5, 3.99], [1, "E1", null,
+            "VECCHIO", 1, 2]]}])j");
+        Modulo::ConnPrincipale().open(rec.connectionString());
+        rec.log();
+        b.voce(u"Prodotti non Contati"_s);
+        const QString s = u"SELECT %1, CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM %2 WHERE "
+                          "Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale WHERE InventarioReale.%3 = "
+                          "%2.IDProdotto)"_s;
+        QCOMPARE(rec.log(), QStringList(u"batch: "_s + s.arg(u"0 AS Eliminato"_s, u"Prodotti"_s, u"IDProdottoVentrox"_s)
+            + u" UNION ALL "_s + s.arg(u"1"_s, u"prodottiC"_s, u"IDProdottoEliminato"_s)
+            + u" ORDER BY Eliminato, CodInterno"_s));
+        LEGGI(b, kNonContati, n);
+        QCOMPARE(righe(n, 0).at(1) + righe(n, 1).at(1), u"s:007 | s:80012345 | s:OLIO | n:2.5 #,##0.0## | "
+                 "n:3.99 #,##0.00 | n:9.98 #,##0.00s:E1 |  | s:VECCHIO | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s);
+        QVERIFY(b.program.errors.isEmpty() && b.program.messages.isEmpty());
     }
 };
 

@@ -1,6 +1,7 @@
 // The connection settings dialog: the server names it offers, loading from
 // term.ini, the composed string, testing and storing, and leaving it.
 #include "fixture/fixture.h"
+#include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "frame/modulo.h"
 #include "platform/db.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractItemView>
 #include <QFile>
+#include <QJsonArray>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -139,8 +141,9 @@ private Q_SLOTS:
         Fixture::Program p;
         Schema::creaDatabaseSQLite(p.file(u"altro.db"_s), true);
         QStringList provate;
-        const QString password = u"p;w=\"x y"_s;
-        const QString composta = u"Provider=SQLOLEDB;Data Source=SRV01\\SQLEXPRESS;UID=sa;PWD="_s + password + u";DATABASE=Ventrox"_s;
+        const QString password = u"p;w=\"x y"_s;   // in quotes the provider reads it whole
+        const QString composta =
+            u"Provider=SQLOLEDB;Data Source=SRV01\\SQLEXPRESS;UID=sa;PWD='p;w=\"x y';DATABASE=Ventrox"_s;
         FormConfigurazione::setConnectionTest([&](const QString &s) {
             provate << s;
             return s == composta ? QString() : Db::testConnection(s, 5, 5000);
@@ -184,6 +187,69 @@ private Q_SLOTS:
         QVERIFY(Modulo::ApriConnessione());
         Recordset rs(Modulo::ConnPrincipale(), u"Select Count(IdProdotto) as Conta FROM Prodotti "_s);
         QVERIFY(rs.field(u"Conta"_s).toInt() > 0);   // the demo's products, not the empty test.db
+    }
+    // Logins through FreeTDS to the stand-in server, tested as the dialog tests them: composed from the fields
+    // (quoted where needed) or typed, each password reaches the server as typed, byte for byte, and the string
+    // is stored; a refused one shows the server's words, or why it cannot go, and stores nothing. Encryption as
+    // the server offers it (on: the login; required: everything) and as the string asks.
+    void accessiAlServer()
+    {
+        Fixture::Program p;
+        OdbcSetup::setFake(nullptr);   // this machine's FreeTDS
+        const QStringList passwords = {"p;w", "a;}b", "{x", "a=b", "it's \"x\"", "caff\u00e8\u20ac", " x "};
+        QJsonArray logins;
+        for (const QString &password : passwords)
+            logins.append(QJsonObject{{"user", u"u%1"_s.arg(logins.size())}, {"password", password},
+                                       {"database", "V"}});
+        const QByteArray answers = QJsonDocument(QJsonObject{{"logins", logins}}).toJson();
+        START_RECORDER(on, answers, false, {"--encrypt", "on"});
+        START_RECORDER(forced, answers, false, {"--encrypt", "required"});
+        const QString ca = u"ca file = "_s + on.file(u"standin-cert.pem"_s);
+        // the login the server decodes (its encryption, after the fields), or the reason shown after '!'
+        struct Caso { Fixture::Recorder *server; QString alias, user, password, database, typed, seen; };
+        QList<Caso> casi;
+        for (int i = 0; i < 6; ++i)   // composed from the fields
+            casi.append({&on, {}, u"u%1"_s.arg(i), passwords[i], "V", {}, "login"});
+        casi += QList<Caso>{
+            {&on, {}, "u6", "x", "V", ";PWD=\" x \"", "u6| x |V|login"},   // typed: the last PWD counts
+            {&on, {}, "u0", "a};b", "V", {}, "!FreeTDS non riceve un valore di PWD che contiene \"};\""},
+            {&on, {}, "u0", "p;w!", "V", {}, "!Login failed for user 'u0'."},
+            {&on, {}, "u0", "p;w", "Negozio", {}, "!Cannot open database \"Negozio\" requested by the login."},
+            {&on, {}, "u0", "p;w", "V", ";Integrated Security=SSPI", "!FreeTDS entra con l'utente di Windows solo con"},
+            {&forced, {}, "u0", "p;w", "V", {}, "all"},   // a string that asks nothing, the server forcing it
+            {&forced, "ca file = system", "u0", "p;w", "V", {}, "all"},   // ... not checked, a "ca file" or not
+            {&forced, "ca file = system", "u0", "p;w", "V", ";Encrypt=yes", "!Il server non ha stabilito"},
+            {&forced, {}, "u0", "p;w", "V", ";Encrypt=yes;TrustServerCertificate=yes", "all"},
+            {&on, ca, "u0", "p;w", "V", ";Use Encryption for Data=True", "all"},   // checked, the test CA trusted
+            {&on, ca, "u0", "p;w", "V", ";Encrypt=yes;Host Name In Certificate=srv.shop.lan",
+             "!FreeTDS verifica il certificato solo sul nome a cui si collega (127.0.0.1), non su srv.shop.lan"}};
+        FormConfigurazione d;
+        for (const Caso &c : casi) {
+            const QByteArray prima = p.readFile(u"term.ini"_s);
+            const QString server = c.alias.isNull() ? u"127.0.0.1,%1"_s.arg(c.server->port()) : u"MAGAZZINO"_s;
+            if (!c.alias.isNull())
+                c.server->connectionString(server, c.alias);
+            d.ui->ComboServer->setEditText(server);
+            d.ui->txtUtente->setText(c.user);
+            d.ui->txtPassword->setText(c.password);
+            d.ui->txtDatabase->setText(c.database);
+            d.ui->txtStringa->setPlainText(d.stringaComposta() + c.typed);
+            d.ui->cmdDBSalva->click();
+            const MsgBox::Call m = p.messages.last();
+            const QString seen =
+                c.seen.contains(u'|') ? c.seen : QStringList{c.user, c.password, c.database, c.seen}.join(u'|');
+            const QString riga = seen + u" <- "_s + stringa(d) + u": "_s + m.prompt;
+            if (c.seen.startsWith(u'!')) {
+                QVERIFY2(m.title == kFallito && m.prompt.contains(c.seen.mid(1)), qPrintable(riga));
+                QCOMPARE(p.readFile(u"term.ini"_s), prima);
+            } else {
+                QVERIFY2(m.title == u"Database OK"_s && c.server->logins().value(c.server->logins().size() - 1) == seen,
+                         qPrintable(riga + u" / "_s + c.server->logins().join(u", "_s)));
+                QCOMPARE(chiavi().value(0) + chiavi().value(3),
+                         stringa(d) + (c.typed.isEmpty() ? c.password : QString()));   // stored as tested
+            }
+        }
+        QVERIFY(forced.logins().contains(u"tls: the client broke off the handshake"_s));
     }
 };
 

@@ -7,23 +7,19 @@
 Prints "listening PORT" first (port 0, the default, picks a free one) and serves 127.0.0.1 until killed, until the
 process that started it ends or until the folder of LOG is removed. With --silent it accepts connections and never
 answers. Every request is appended to LOG as a JSON line:
-  {"conn": 1, "kind": "prelogin" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
-  prelogin {"encryption": what the client asked}, login {"user", "password", "database", "app", "host", "server",
-  "language", "integrated", "sspi", "tds_version", "encrypted": "login" | "all" | "no", "refused": NUMBER},
-  batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request": "BEGIN" | "COMMIT" | "ROLLBACK"}
-Logins: ANSWERS may be {"logins": [{"user": U, "password": P, "database": D}, ...], "answers": [...]}: a login must
-then be one of them, compared byte for byte (a NUL or a blank more is another name; "database" may be left out).
-A wrong user or password gets error 18456, an unknown database 4060 and then 18456, as SQL Server sends them, and
-the connection is closed.
-Encryption, as a server offers it: off (no certificate, nothing encrypted; the default), on (the login encrypted
-unless the client can do none, everything when it asks), required (everything). The certificate is made at start,
-with openssl, in the folder of LOG: standin-ca.pem is the test CA that signed it, for a client told to trust it; it
-names NAME (an address or a host name; default 127.0.0.1). A client that breaks off the handshake is logged as
-{"kind": "tls", "error": ...}.
-Transactions: BEGIN, COMMIT and ROLLBACK (transaction manager requests, or statements of a batch) keep the
-session's transaction; a COMMIT or ROLLBACK with none open is error 3902 or 3903, and a deadlock (1205) ends the
-open transaction, as SQL Server does. "IF @@TRANCOUNT > 0 statement" runs the statement only in a transaction.
-Batches: each line is a statement, answered in order as SQL Server answers them, rows or a row count each, "more"
+  {"conn": 1, "kind": "prelogin" | "tls" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
+  prelogin {"encryption": the client's}, tls {"error"} (a handshake the client broke off), login {"user",
+  "password", "database", "app", "host", "server", "language", "integrated", "sspi", "tds_version", "encrypted":
+  "no" | "login" | "all", "refused": NUMBER}, batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request"}
+Logins are checked as SQL Server checks them when ANSWERS is {"logins": [{"user", "password", "database"}, ...],
+"answers": [...]}: each must be one of them, byte for byte ("database" may be left out); else error 18456, or 4060
+and 18456 for another database, and the connection ends. Encryption as a server offers it: off (none, the default),
+on (the login, everything when the client asks), required (everything), with a self-signed certificate for NAME
+(default 127.0.0.1) made with openssl: standin-cert.pem in the folder of LOG, for a client told to trust it.
+Each session keeps its transaction, begun, committed or rolled back by transaction manager requests or by a batch's
+BEGIN, COMMIT and ROLLBACK [TRANSACTION]: a COMMIT or ROLLBACK with none open is error 3902 or 3903, and a deadlock
+(1205) rolls it back, as SQL Server does; "IF @@TRANCOUNT > 0 statement" runs the statement only in a transaction.
+A batch's lines are its statements, answered in order as SQL Server answers them, rows or a row count each, "more"
 after all but the last; an assignment (SELECT [TOP n] @v = ...) counts one row unless answered. An error ends the
 batch where it is a deadlock, where SET XACT_ABORT ON holds (both roll the transaction back) or where it is 208, a
 name the server could not resolve (the transaction stays open, XACT_ABORT or not); else the batch goes on.
@@ -127,11 +123,8 @@ LOGIN_FIELDS = ["host", "user", "password", "app", "server", None, "library", "l
 def prelogin(encryption):
     """The server's pre-login answer: its version and the encryption it settles on."""
     options = [bytes([16, 0, 0x10, 0x7A, 0, 0]), bytes([encryption]), b"\x00", b"\0\0\0\0", b"\x00"]
-    table, at = b"", 5 * len(options) + 1
-    for token, value in enumerate(options):
-        table += struct.pack(">BHH", token, at, len(value))
-        at += len(value)
-    return table + b"\xFF" + b"".join(options)
+    return b"".join(struct.pack(">BHH", token, 5 * len(options) + 1 + len(b"".join(options[:token])), len(value))
+                    for token, value in enumerate(options)) + b"\xFF" + b"".join(options)
 
 def asked_encryption(data):
     """The encryption option of a client's pre-login packet."""
@@ -183,22 +176,15 @@ def accepted(database):
             + b"\xAD" + struct.pack("<H", len(ack)) + ack + done(cmd=0))
 
 def certificate(folder, name):
-    """A test CA and a certificate it signs for `name`, made with openssl; the server's TLS context."""
-    path = lambda f: os.path.join(folder, "standin-" + f)
-    with open(path("ext.cnf"), "w") as f:
-        f.write("subjectAltName=%s:%s\n" % ("IP" if re.fullmatch(r"[\d.]+", name) else "DNS", name))
-    key = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
-    ca = ["-x509", "-days", "2", "-subj", "/CN=Stand-in test CA", "-addext", "basicConstraints=critical,CA:TRUE",
-          "-addext", "keyUsage=critical,keyCertSign", "-keyout", path("ca.key"), "-out", path("ca.pem")]
-    sign = ["-CA", path("ca.pem"), "-CAkey", path("ca.key"), "-set_serial", str(time.time_ns()), "-days", "2"]
-    for command in (["req", *key, *ca],
-                    ["req", *key, "-subj", "/CN=" + name, "-keyout", path("key.pem"), "-out", path("cert.csr")],
-                    ["x509", "-req", "-in", path("cert.csr"), *sign, "-extfile", path("ext.cnf"),
-                     "-out", path("cert.pem")]):
-        subprocess.run(["openssl", *command], check=True, capture_output=True)
+    """A self-signed certificate for `name`, made with openssl; the server's TLS context."""
+    cert, key = os.path.join(folder, "standin-cert.pem"), os.path.join(folder, "standin-key.pem")
+    address = "subjectAltName=%s:%s" % ("IP" if re.fullmatch(r"[\d.]+", name) else "DNS", name)
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                    "-days", "2", "-subj", "/CN=" + name, "-addext", address, "-keyout", key, "-out", cert],
+                   check=True, capture_output=True)
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.maximum_version = ssl.TLSVersion.TLSv1_2  # as SQL Server inside TDS 7
-    context.load_cert_chain(path("cert.pem"), path("key.pem"))
+    context.load_cert_chain(cert, key)
     return context
 
 class Tls:
