@@ -106,7 +106,8 @@ QString codeSearch(const QString &t)
 {
     const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca, Barcode, "
                                           "PrezzoPubblico, PrezzoAcquisto, Giacenza, (SELECT GiacenzaReale FROM "
-                                          "InventarioReale WHERE %2 = %3.IDProdotto LIMIT 1) AS GiacenzaContata FROM %3");
+                                          "InventarioReale WHERE %2 = %3.IDProdotto LIMIT 1) AS GiacenzaContata "
+                                          "FROM %3");
     const QString v = QStringLiteral("IDProdottoVentrox"), e = QStringLiteral("IDProdottoEliminato");
     const QString p = QStringLiteral("Prodotti"), c = QStringLiteral("prodottiC");
     return select.arg(1).arg(v, p) + QStringLiteral(" where CodInterno Like '") + t + QStringLiteral("%' UNION ALL ")

@@ -103,8 +103,8 @@ QString istruzioneInsert(const Riga &riga, bool unicode)
 
 QString istruzioneUpdate(const QString &totale, const QString &chiave)
 {
-    return QStringLiteral(" UPDATE InventarioReale ") + QStringLiteral(" SET    ") + QStringLiteral("       GiacenzaReale = ")
-           + totale + QStringLiteral(" WHERE  IDInventarioReale = ") + chiave;
+    return QStringLiteral(" UPDATE InventarioReale ") + QStringLiteral(" SET    ")
+           + QStringLiteral("       GiacenzaReale = ") + totale + QStringLiteral(" WHERE  IDInventarioReale = ") + chiave;
 }
 
 namespace {
