@@ -43,6 +43,8 @@ void run(QSqlQuery &q, const QString &sql)
 }
 
 // The products a statement of the searches returns: id, code, description.
+// With a limit, as the name search reads them: reading stops once Prodotti's
+// rows (Tabella 1) reach it and prodottiC's first has come.
 int readProducts(QSqlDatabase db, const QString &sql, int limit = 0)
 {
     QSqlQuery q(db);
@@ -51,13 +53,14 @@ int readProducts(QSqlDatabase db, const QString &sql, int limit = 0)
     const int id = r.indexOf(QStringLiteral("IdProdotto"));
     const int codice = r.indexOf(QStringLiteral("CodInterno"));
     const int descrizione = r.indexOf(QStringLiteral("descrizione"));
-    int rows = 0;
-    while (q.next()) {
+    const int tabella = r.indexOf(QStringLiteral("Tabella"));
+    int rows = 0, prodotti = 0, eliminati = 0;
+    while ((limit == 0 || prodotti < limit || eliminati == 0) && q.next()) {
         (void)q.value(codice).toString();
         (void)q.value(descrizione).toString();
         (void)q.value(id).toString();
-        if (++rows == limit)
-            break;
+        ++rows;
+        ++(tabella >= 0 && q.value(tabella).toInt() == 2 ? eliminati : prodotti);
     }
     q.finish();
     return rows;
@@ -243,7 +246,7 @@ void Floor::nameSearch(const QString &text, bool contains)
     const QString parte = QStringLiteral("SELECT * FROM (Select IDProdotto,Descrizione,CodInterno, %1 AS Tabella "
                                          "FROM %2 where Descrizione %3 LIMIT 50) AS T%1");
     readProducts(db, parte.arg(1).arg(QStringLiteral("Prodotti"), like) + QStringLiteral(" UNION ALL ")
-                         + parte.arg(2).arg(QStringLiteral("prodottiC"), like));
+                         + parte.arg(2).arg(QStringLiteral("prodottiC"), like), 50);
 }
 
 int Floor::emptyEnter()

@@ -296,13 +296,13 @@ qsizetype selectEnd(const QString &sql, qsizetype from)
 
 bool inQuotes(const QString &sql, qsizetype at)
 {
-    return sql.left(at).count(QLatin1Char('\'')) % 2 != 0;
+    return QStringView(sql).left(at).count(QLatin1Char('\'')) % 2 != 0;
 }
 } // namespace
 
 QString Connection::adapt(const QString &sql) const
 {
-    if (!m_target.sqliteDialect)
+    if (!m_target.sqliteDialect || !sql.contains(QLatin1String("TOP"), Qt::CaseInsensitive))
         return sql;
     // SQLite reads SELECT TOP n as a LIMIT n at the end of that SELECT: the
     // end of the text, or of the parentheses it stands in. The last one first,

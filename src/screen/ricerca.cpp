@@ -86,15 +86,19 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
         int indici[4];
         for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
-        for (; !rs.eof(); rs.moveNext()) {
-            const bool eliminato = Regional::toNumber(rs.value(indici[3])) == 2;
+        // Once Prodotti's rows fill the list, prodottiC's first is all that is
+        // still listed: the rows after it stay unread (Prodotti's come first).
+        while (voci[0].size() < limite || voci[1].isEmpty()) {
+            const bool eliminato = rs.value(indici[3]).toInt() == 2;
             // what is past the limit is not listed: no item made for it
-            if (voci[eliminato].size() >= (eliminato ? std::max<qsizetype>(1, limite - voci[0].size()) : limite))
-                continue;
-            voci[eliminato].push_back(
-                {Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
-                 Regional::valueText(rs.value(indici[2])),
-                 eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
+            if (voci[eliminato].size() < (eliminato ? std::max<qsizetype>(1, limite - voci[0].size()) : limite))
+                voci[eliminato].push_back(
+                    {Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
+                     Regional::valueText(rs.value(indici[2])),
+                     eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
+            rs.moveNext();
+            if (rs.eof())
+                break;
         }
     }
     rs.close();
