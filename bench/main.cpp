@@ -152,8 +152,10 @@ struct Line {
 
 QList<Line> g_lines;
 
-// What a path must meet. Over a slow link (--latenza) every path stays
-// within 10 % of its floor: the time is the link's, not the program's.
+// What a path must meet. Over a slow link (--latenza) the scan cycle, whose
+// two Enters must each reach the server, takes at most two round trips and
+// 15 ms, a name key stroke one round trip and 6 ms; the other paths stay
+// within 10 % of their floor: the time is the link's, not the program's.
 enum class Kind {
     Startup,      // program + paint within 150 ms
     ScanCycle,    // program + paint within one display frame
@@ -172,7 +174,11 @@ void setTarget(Line &l, Kind kind, int latency)
         l.obiettivo = QStringLiteral("program + paint <= %1 ms").arg(ms);
         l.raggiunto = l.totale() <= ms;
     };
-    if (latency > 0)
+    if (latency > 0 && kind == Kind::ScanCycle)
+        total(2 * latency + 15);
+    else if (latency > 0 && kind == Kind::KeyStroke)
+        total(latency + 6);
+    else if (latency > 0)
         ratio(1.1);
     else if (kind == Kind::Startup)
         total(150);
@@ -188,15 +194,16 @@ void setTarget(Line &l, Kind kind, int latency)
 
 void printHeader()
 {
-    std::printf("%-15s %10s %8s %10s %7s %8s %6s %7s   %s\n", "path", "program", "paint", "floor", "ratio", "peak MB",
-                "trips", "f.trips", "target");
+    std::printf("%-15s %6s %10s %8s %7s %10s %7s %8s   %s\n", "path", "trips", "program", "paint", "f.trips", "floor",
+                "ratio", "peak MB", "target");
 }
 
 void print(const Line &l)
 {
-    std::printf("%-15s %10.2f %8.2f %10.2f %7.2f %8.1f %6s %7s   %-36s %s\n", qPrintable(l.id), l.programma, l.pittura,
-                l.pavimento, l.rapporto(), l.memoria, qPrintable(QString::number(l.viaggi)),
-                qPrintable(QString::number(l.viaggiPavimento)), qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
+    std::printf("%-15s %6s %10.2f %8.2f %7s %10.2f %7.2f %8.1f   %-36s %s\n", qPrintable(l.id),
+                qPrintable(QString::number(l.viaggi)), l.programma, l.pittura,
+                qPrintable(QString::number(l.viaggiPavimento)), l.pavimento, l.rapporto(), l.memoria,
+                qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
     std::fflush(stdout);
     g_lines.append(l);
 }
@@ -304,7 +311,8 @@ int run(const Options &o)
                 "handlers up to the state the operator waits for (with what they paint on the way), paint = the\n"
                 "paint that follows, floor = the same statements run bare; ratio = program / floor. Peak memory\n"
                 "(VmHWM) in MB during each path. Round trips to the database in one run (trips: the\n"
-                "program's; f.trips: the floor's); %d ms added to each.\n\n",
+                "program's; f.trips: the floor's; a batch, which SQL Server takes in one, counts one here too);\n"
+                "%d ms added to each.\n\n",
                 o.sizes.prodotti, o.sizes.eliminati, righe, reps, scanReps, o.latenza);
     printHeader();
 

@@ -43,6 +43,8 @@ void run(QSqlQuery &q, const QString &sql)
 }
 
 // The products a statement of the searches returns: id, code, description.
+// With a limit, as the name search reads them: reading stops once Prodotti's
+// rows (Tabella 1) reach it and prodottiC's first has come.
 int readProducts(QSqlDatabase db, const QString &sql, int limit = 0)
 {
     QSqlQuery q(db);
@@ -51,13 +53,14 @@ int readProducts(QSqlDatabase db, const QString &sql, int limit = 0)
     const int id = r.indexOf(QStringLiteral("IdProdotto"));
     const int codice = r.indexOf(QStringLiteral("CodInterno"));
     const int descrizione = r.indexOf(QStringLiteral("descrizione"));
-    int rows = 0;
-    while (q.next()) {
+    const int tabella = r.indexOf(QStringLiteral("Tabella"));
+    int rows = 0, prodotti = 0, eliminati = 0;
+    while ((limit == 0 || prodotti < limit || eliminati == 0) && q.next()) {
         (void)q.value(codice).toString();
         (void)q.value(descrizione).toString();
         (void)q.value(id).toString();
-        if (++rows == limit)
-            break;
+        ++rows;
+        ++(tabella >= 0 && q.value(tabella).toInt() == 2 ? eliminati : prodotti);
     }
     q.finish();
     return rows;
@@ -100,14 +103,20 @@ int readList(QSqlDatabase db, const QString &sql)
 // The list's 50 rows as the program asks SQLite for them: the newest first.
 const QString kCinquanta = QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC LIMIT 50");
 
-// The code search as the program sends it: four searches in one statement.
+// The code search as SQLite gets it from the program: four searches in one
+// statement, each row with its product and its count so far.
 QString codeSearch(const QString &t)
 {
-    const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM ");
-    return select.arg(1) + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%' UNION ALL ")
-           + select.arg(2) + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("' UNION ALL ")
-           + select.arg(3) + QStringLiteral("prodottiC where Barcode Like '") + t + QStringLiteral("' UNION ALL ")
-           + select.arg(4) + QStringLiteral("prodottiC  where CodInterno Like '") + t + QStringLiteral("'");
+    const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca, Barcode, "
+                                          "PrezzoPubblico, PrezzoAcquisto, Giacenza, (SELECT GiacenzaReale FROM "
+                                          "InventarioReale WHERE %2 = %3.IDProdotto LIMIT 1) AS GiacenzaContata "
+                                          "FROM %3");
+    const QString v = QStringLiteral("IDProdottoVentrox"), e = QStringLiteral("IDProdottoEliminato");
+    const QString p = QStringLiteral("Prodotti"), c = QStringLiteral("prodottiC");
+    return select.arg(1).arg(v, p) + QStringLiteral(" where CodInterno Like '") + t + QStringLiteral("%' UNION ALL ")
+           + select.arg(2).arg(v, p) + QStringLiteral(" where Barcode Like '") + t + QStringLiteral("' UNION ALL ")
+           + select.arg(3).arg(e, c) + QStringLiteral(" where Barcode Like '") + t + QStringLiteral("' UNION ALL ")
+           + select.arg(4).arg(e, c) + QStringLiteral("  where CodInterno Like '") + t + QStringLiteral("'");
 }
 
 } // namespace
@@ -153,22 +162,16 @@ void Floor::scan(const Product &p)
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     const QString t = p.barcode.isEmpty() ? p.codice : p.barcode;
     // the search's cascade (code, barcode, then the same in prodottiC) as
-    // one statement, the first search that found rows taken
-    readProducts(db, codeSearch(t));
-
-    // the chosen product with its count so far
+    // one statement, the first search that found rows taken, with the
+    // chosen product and its count so far
     const QString id = QString::number(p.id);
     QString descrizione, barcode, codice;
     double pubblico = 0, acquisto = 0, giacenza = 0;
     const bool attivo = !p.eliminato;
-    const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
     const QString chiaveProdotto = attivo ? QStringLiteral("IDProdottoVentrox") : QStringLiteral("IDProdottoEliminato");
     {
         QSqlQuery q(db);
-        run(q, QStringLiteral("Select %1.*, InventarioReale.GiacenzaReale AS GiacenzaContata FROM %1 LEFT JOIN "
-                              "InventarioReale ON InventarioReale.%2 = %1.IDProdotto WHERE %1.IDProdotto = ")
-                       .arg(tabella, chiaveProdotto)
-                   + id);
+        run(q, codeSearch(t));
         if (!q.next())
             throw RuntimeError(5, QStringLiteral("floor: product not found: ") + id);
         codice = q.value(QStringLiteral("CodInterno")).toString();
@@ -179,9 +182,13 @@ void Floor::scan(const Product &p)
         giacenza = q.value(QStringLiteral("Giacenza")).toDouble();
         (void)q.value(QStringLiteral("IdProdotto"));
         (void)q.value(QStringLiteral("GiacenzaContata"));
+        while (q.next()) {
+        }
         q.finish();
     }
 
+    // the save and the list again: one batch, one trip over a link
+    RoundTrips::OneTrip batch;
     // the save: lookup and insert or update in one transaction
     {
         QSqlQuery q(db);
@@ -223,7 +230,6 @@ void Floor::scan(const Product &p)
         run(q, QStringLiteral("COMMIT"));
     }
 
-    // the list again
     readList(db, kCinquanta);
 }
 
@@ -236,10 +242,11 @@ void Floor::nameSearch(const QString &text, bool contains)
         return;
     const QString like = contains ? QStringLiteral("Like '%") + x + QStringLiteral("%'")
                                   : QStringLiteral("Like '") + x + QStringLiteral("%'");
-    // 50 items at most; prodottiC still adds its first match to a full list
-    const int n = readProducts(db, QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where Descrizione ") + like, 50);
-    readProducts(db, QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM prodottiC where Descrizione ") + like,
-                 std::max(1, 50 - n));
+    // both tables in one statement, 50 rows of each at most
+    const QString parte = QStringLiteral("SELECT * FROM (Select IDProdotto,Descrizione,CodInterno, %1 AS Tabella "
+                                         "FROM %2 where Descrizione %3 LIMIT 50) AS T%1");
+    readProducts(db, parte.arg(1).arg(QStringLiteral("Prodotti"), like) + QStringLiteral(" UNION ALL ")
+                         + parte.arg(2).arg(QStringLiteral("prodottiC"), like), 50);
 }
 
 int Floor::emptyEnter()

@@ -162,14 +162,14 @@ standin() {
   station term-ini "$inst/term.ini" "Provider=SQLOLEDB;Data Source=127.0.0.1,$port;UID=sa;PWD=x;DATABASE=Ventrox"
 }
 # On the stand-in server, through the ODBC plugin and this machine's SQL Server driver, FreeTDS, which Wine's
-# ODBC hands to unixODBC: "OK", and a scan's count arrives as one insert, committed.
+# ODBC hands to unixODBC: "OK", and a scan's count arrives as one insert in the save's batch, committed.
 standin
 start_program
 scan 8001230009045 2
-committed() { grep -q '"request": "COMMIT"' "$build/installed-standin.jsonl" 2>/dev/null; }
+committed() { grep -q 'COMMIT TRANSACTION' "$build/installed-standin.jsonl" 2>/dev/null; }
 for _ in $(seq 1 40); do committed && break; sleep 0.5; done
 sleep 2
-inserts="$(grep -c '"sql": "INSERT INTO InventarioReale' "$build/installed-standin.jsonl" || true)"
+inserts="$(grep -c 'IF @Trovata = 0 INSERT INTO InventarioReale' "$build/installed-standin.jsonl" || true)"
 committed && [ "$inserts" = 1 ] && grep -q "N'8001230009045', 3.90 ,2.50 .*, 2, 12, '" "$build/installed-standin.jsonl" \
   || die "the scan on the stand-in server did not arrive as one insert, committed (see $build/installed-standin.jsonl)"
 echo "the installed program stored a scan on the stand-in server through FreeTDS: one insert, committed"

@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "events.h"
 #include "fileidentity.h"
+#include "regional.h"
 #include "roundtrips.h"
 
 #include <QAtomicInt>
@@ -22,19 +23,35 @@
 #include <QUuid>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <memory>
 #include <vector>
 
 namespace Db {
 
-void fail(const QSqlError &error, const QString &sql, double number)
+namespace {
+QString errorText(const QSqlError &error)
 {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = QStringLiteral("Errore del database");
+    return text.isEmpty() ? QStringLiteral("Errore del database") : text;
+}
+} // namespace
+
+void fail(const QSqlError &error, const QString &sql, double number)
+{
+    const QString text = errorText(error);
     qWarning().noquote() << "statement failed:" << text << "--" << sql.simplified();
+    throw RuntimeError(number, text, error.nativeErrorCode());
+}
+
+void fail(const QSqlError &error, const QStringList &batch, double number)
+{
+    const QString text = errorText(error);
+    qWarning().noquote() << "batch failed:" << text;
+    for (const QString &statement : batch)
+        qWarning().noquote() << "--" << statement.simplified();
     throw RuntimeError(number, text, error.nativeErrorCode());
 }
 
@@ -256,18 +273,59 @@ bool Connection::isOpen() const
 
 QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
 
+namespace {
+// Where the SELECT that starts at `from` ends: at the ')' that closes the
+// parenthesis it stands in, or at the end of the text; quoted text skipped.
+qsizetype selectEnd(const QString &sql, qsizetype from)
+{
+    int depth = 0;
+    bool quoted = false;
+    for (qsizetype i = from; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && depth-- == 0)
+            return i;
+    }
+    return sql.size();
+}
+
+bool inQuotes(const QString &sql, qsizetype at)
+{
+    return QStringView(sql).left(at).count(QLatin1Char('\'')) % 2 != 0;
+}
+} // namespace
+
 QString Connection::adapt(const QString &sql) const
 {
-    if (!m_target.sqliteDialect)
+    if (!m_target.sqliteDialect || !sql.contains(QLatin1String("TOP"), Qt::CaseInsensitive))
         return sql;
-    static const QRegularExpression top(QStringLiteral("^(\\s*SELECT\\s+)TOP\\s+(\\d+)\\s+"),
+    // SQLite reads SELECT TOP n as a LIMIT n at the end of that SELECT: the
+    // end of the text, or of the parentheses it stands in. The last one first,
+    // so that the places of those before it stay where they were.
+    static const QRegularExpression top(QStringLiteral("\\bSELECT\\s+TOP\\s+(\\d+)\\s+"),
                                         QRegularExpression::CaseInsensitiveOption);
-    const auto m = top.match(sql);
-    if (!m.hasMatch())
-        return sql;
+    QList<QRegularExpressionMatch> matches;
+    for (auto it = top.globalMatch(sql); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (!inQuotes(sql, m.capturedStart()))
+            matches.prepend(m);
+    }
     QString out = sql;
-    out.replace(m.capturedStart(), m.capturedLength(), m.captured(1));
-    return out.trimmed() + QStringLiteral(" LIMIT ") + m.captured(2);
+    for (const QRegularExpressionMatch &m : std::as_const(matches)) {
+        const qsizetype end = selectEnd(out, m.capturedEnd());
+        QString body = out.mid(m.capturedEnd(), end - m.capturedEnd());
+        while (!body.isEmpty() && body.back().isSpace())
+            body.chop(1);
+        const QString select = out.mid(m.capturedStart(), 6);   // "SELECT" as written
+        out = out.left(m.capturedStart()) + select + QLatin1Char(' ') + body + QStringLiteral(" LIMIT ") + m.captured(1)
+              + out.mid(end);
+    }
+    return matches.isEmpty() ? sql : out.trimmed();
 }
 
 void Connection::execute(const QString &sql)
@@ -298,16 +356,64 @@ Recordset::Recordset(Connection &connection, const QString &sql) : m_query(conne
 {
     if (!connection.isOpen())
         throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
+    m_odbc = connection.database().driverName() == QLatin1String("QODBC");
     m_query.setForwardOnly(true);
     RoundTrips::statement();
     if (!m_query.exec(connection.adapt(sql)))
         Db::fail(m_query.lastError(), sql, ErrNo::DbStatementFailure);
+    standOnRows();
+}
+
+Recordset::Recordset(Connection &connection, const QStringList &batch)
+    : m_query(connection.database()), m_sql(batch.join(QLatin1Char('\n'))), m_batch(batch)
+{
+    if (!connection.isOpen())
+        throw RuntimeError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."));
+    m_odbc = connection.database().driverName() == QLatin1String("QODBC");
+    m_query.setForwardOnly(true);
+    RoundTrips::statement();
+    if (!m_query.exec(m_sql))
+        Db::fail(m_query.lastError(), m_batch, ErrNo::DbStatementFailure);
+    standOnRows();
+}
+
+bool Recordset::standOnRows()
+{
+    m_eof = true;
+    while (!m_query.isSelect()) {
+        if (!m_query.nextResult()) {
+            if (m_query.lastError().isValid())
+                failResult();
+            return false;
+        }
+    }
     m_record = m_query.record();   // taken before the first row: no values read
-    if (connection.database().driverName() == QLatin1String("QODBC"))
+    m_reals.clear();
+    m_index.clear();
+    if (m_odbc)
         for (int i = 0; i < m_record.count(); ++i)
             if (m_record.field(i).metaType().id() == QMetaType::Float)
                 m_reals << i;
     moveNext();
+    return true;
+}
+
+bool Recordset::nextResult()
+{
+    if (!m_query.nextResult()) {
+        m_eof = true;
+        if (m_query.lastError().isValid())
+            failResult();
+        return false;
+    }
+    return standOnRows();
+}
+
+void Recordset::failResult() const
+{
+    if (m_batch.isEmpty())
+        Db::fail(m_query.lastError(), m_sql, ErrNo::DbStatementFailure);
+    Db::fail(m_query.lastError(), m_batch, ErrNo::DbStatementFailure);
 }
 
 Recordset::~Recordset() { close(); }
@@ -348,41 +454,143 @@ QVariant Recordset::field(const QString &name) const
     return value(i);
 }
 
-Transaction::Transaction(Connection &connection) : m_connection(connection)
+Batch::Batch(Connection &connection) : m_connection(connection), m_deferred(connection.sqlServer())
 {
-    if (connection.sqlite()) {
-        connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    } else {
-        QSqlDatabase db = connection.database();
-        RoundTrips::statement();
-        if (!db.transaction())
-            Db::fail(db.lastError(), QStringLiteral("BEGIN TRANSACTION"), ErrNo::DbStatementFailure);
+    if (!m_deferred)
+        m_trip.emplace();
+}
+
+Batch::~Batch()
+{
+    if (m_begun && !m_committed && !m_deferred)
+        rollback();
+}
+
+void Batch::rollback()
+{
+    // Nothing may stay locked behind a failure; a rollback that fails in its
+    // turn (the link gone) leaves nothing to add to the error already raised.
+    try {
+        m_connection.execute(m_deferred ? QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION")
+                                        : QStringLiteral("ROLLBACK"));
+    } catch (const RuntimeError &) {
     }
 }
 
-Transaction::~Transaction()
+void Batch::begin()
 {
-    if (m_done || !m_connection.isOpen())
+    if (m_deferred) {
+        m_statements << QStringLiteral("SET XACT_ABORT ON") << QStringLiteral("BEGIN TRANSACTION");
+    } else {
+        m_connection.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    m_begun = true;
+}
+
+void Batch::lookup(const QString &select, const QStringList &fields)
+{
+    m_fields.clear();
+    QStringList declare{QStringLiteral("@Trovata int = 0")}, assign{QStringLiteral("@Trovata = 1")};
+    for (const QString &field : fields) {
+        const QString name = field.section(QLatin1Char(' '), 0, 0);
+        m_fields << name;
+        declare << QLatin1Char('@') + field;
+        assign << QStringLiteral("@%1 = %1").arg(name);
+    }
+    if (m_deferred) {
+        m_statements << QStringLiteral("DECLARE ") + declare.join(QStringLiteral(", "))
+                     << QStringLiteral("SELECT TOP 1 ") + assign.join(QStringLiteral(", ")) + QStringLiteral(" FROM (")
+                            + select + QStringLiteral(") AS Trovata");
         return;
-    RoundTrips::statement();
-    if (m_connection.sqlite()) {
-        forwardQuery(m_connection.database()).exec(QStringLiteral("ROLLBACK"));
-    } else {
-        m_connection.database().rollback();
     }
+    Recordset rs(m_connection, select);
+    m_found = !rs.eof();
+    for (const QString &name : std::as_const(m_fields))
+        m_values.insert(name.toLower(), m_found ? rs.field(name) : QVariant());
+    rs.close();   // one statement at a time on the connection
 }
 
-void Transaction::commit()
+QString Batch::field(const QString &name) const
 {
-    if (m_connection.sqlite()) {
-        m_connection.execute(QStringLiteral("COMMIT"));
-    } else {
-        QSqlDatabase db = m_connection.database();
-        RoundTrips::statement();
-        if (!db.commit())
-            Db::fail(db.lastError(), QStringLiteral("COMMIT"), ErrNo::DbStatementFailure);
+    return m_deferred ? QLatin1Char('@') + name : Regional::sqlNumber(Regional::toNumber(value(name)));
+}
+
+QString Batch::sum(const QString &name, double addend) const
+{
+    if (m_deferred)
+        return QStringLiteral("ISNULL(@%1, 0) + ").arg(name) + Regional::sqlNumber(addend);
+    const double total = Regional::toNumber(value(name)) + addend;
+    if (!std::isfinite(total))
+        throw RuntimeError(6, QStringLiteral("Overflow"));
+    return Regional::sqlNumber(total);
+}
+
+void Batch::choose(const QString &ifNone, const QString &ifFound)
+{
+    if (m_deferred)
+        m_statements << QStringLiteral("IF @Trovata = 0 ") + ifNone + QStringLiteral(" ELSE ") + ifFound;
+    else
+        m_connection.execute(m_found ? ifFound : ifNone);
+}
+
+void Batch::commit()
+{
+    if (m_deferred) {
+        // the row found comes back only once the commit has passed: its
+        // arrival is what tells that the work is done
+        QStringList outcome{QStringLiteral("@Trovata AS Trovata")};
+        for (const QString &name : std::as_const(m_fields))
+            outcome << QStringLiteral("@%1 AS %1").arg(name);
+        m_statements << QStringLiteral("COMMIT TRANSACTION")
+                     << QStringLiteral("SELECT ") + outcome.join(QStringLiteral(", "));
+        return;
     }
-    m_done = true;
+    m_connection.execute(QStringLiteral("COMMIT"));
+    m_committed = true;
+}
+
+void Batch::query(const QString &select)
+{
+    m_query = select;
+    if (m_deferred)
+        m_statements << select;
+}
+
+void Batch::send()
+{
+    if (!m_deferred)
+        return;
+    try {
+        m_results = std::make_unique<Recordset>(m_connection, m_statements);
+    } catch (const RuntimeError &) {
+        // A statement the server could not even resolve (a missing column, say)
+        // ends the batch with its transaction still open, XACT_ABORT or not.
+        if (m_begun)
+            rollback();
+        throw;
+    }
+    if (m_results->eof())
+        throw RuntimeError(ErrNo::DbStatementFailure, QStringLiteral("Il server non ha confermato il salvataggio"));
+    m_committed = true;
+    m_found = Regional::toNumber(m_results->field(QStringLiteral("Trovata"))) != 0;
+    for (const QString &name : std::as_const(m_fields))
+        m_values.insert(name.toLower(), m_results->field(name));
+}
+
+QVariant Batch::value(const QString &name) const { return m_values.value(name.toLower()); }
+
+Recordset &Batch::rows()
+{
+    if (!m_rowsRead) {
+        m_rowsRead = true;
+        if (m_deferred) {
+            if (!m_results || !m_results->nextResult())
+                throw RuntimeError(ErrNo::DbStatementFailure, QStringLiteral("Nessun risultato per: ") + m_query);
+        } else {
+            m_results = std::make_unique<Recordset>(m_connection, m_query);
+        }
+    }
+    return *m_results;
 }
 
 namespace Db {

@@ -101,64 +101,58 @@ QString istruzioneInsert(const Riga &riga, bool unicode)
     return s;
 }
 
-QString istruzioneUpdate(double totale, const QString &chiave)
+QString istruzioneUpdate(const QString &totale, const QString &chiave)
 {
     return QStringLiteral(" UPDATE InventarioReale ") + QStringLiteral(" SET    ")
-           + QStringLiteral("       GiacenzaReale = ") + Valori::numero(totale)
-           + QStringLiteral(" WHERE  IDInventarioReale = ") + Valori::chiave(chiave);
+           + QStringLiteral("       GiacenzaReale = ") + totale + QStringLiteral(" WHERE  IDInventarioReale = ") + chiave;
 }
 
 namespace {
 
-Esito salvaUnaVolta(Connection &connection, const Riga &riga, const std::function<bool()> &guardia)
-{
-    // SQLite: BEGIN IMMEDIATE takes the write lock before the lookup, and the
-    // connection's busy timeout makes a second station wait for it.
-    // SQL Server: the lookup's UPDLOCK, HOLDLOCK do the same for the product.
-    Transaction transaction(connection);
-    bool trovata = false;
-    QString chiave;
-    double giacenza = 0;
-    {
-        Recordset rs(connection, istruzioneRicerca(riga, connection.sqlServer()));
-        if (!rs.eof()) {
-            trovata = true;
-            chiave = Regional::valueText(rs.field(QStringLiteral("IDInventarioReale")));
-            giacenza = Regional::toNumber(rs.field(QStringLiteral("GiacenzaReale")));
-        }
-        rs.close();   // one statement at a time on the connection
-    }
-    Esito esito;
-    if (!trovata) {
-        connection.execute(istruzioneInsert(riga, connection.sqlServer()));
-        esito.inserita = true;
-        esito.totale = riga.quantita;
-    } else {
-        esito.totale = riga.quantita + giacenza;
-        esito.chiave = chiave;
-        if (!guardia()) {
-            esito.fermato = true;
-            return esito;   // the transaction is rolled back: nothing written
-        }
-        connection.execute(istruzioneUpdate(esito.totale, chiave));
-    }
-    transaction.commit();
-    return esito;
-}
+// The fields of the row found that the update uses, with their types in a batch.
+const QStringList kTrovata = {QStringLiteral("IDInventarioReale int"), QStringLiteral("GiacenzaReale float")};
 
 } // namespace
 
-Esito salva(Connection &connection, const Riga &riga, const std::function<bool()> &guardia)
+Esito salva(Connection &connection, const Riga &riga, const QString &elenco, const LeggiElenco &leggi)
 {
-    try {
-        return salvaUnaVolta(connection, riga, guardia);
-    } catch (const RuntimeError &e) {
-        // The server chose this save as a deadlock's victim and rolled it
-        // back: nothing of it is written, and once more it will most likely pass.
-        if (!Db::deadlock(e))
+    for (int prova = 1;; ++prova) {
+        // SQLite: BEGIN IMMEDIATE takes the write lock before the lookup, and
+        // the connection's busy timeout makes a second station wait for it.
+        // SQL Server: the lookup's UPDLOCK, HOLDLOCK do the same for the product.
+        Batch batch(connection);
+        try {
+            batch.begin();
+            batch.lookup(istruzioneRicerca(riga, connection.sqlServer()), kTrovata);
+            // the new total is the row's plus the quantity, added where the row
+            // is held: no other station can change it in between
+            batch.choose(istruzioneInsert(riga, connection.sqlServer()),
+                         istruzioneUpdate(batch.sum(QStringLiteral("GiacenzaReale"), riga.quantita),
+                                          batch.field(QStringLiteral("IDInventarioReale"))));
+            batch.commit();
+            if (!elenco.isEmpty())
+                batch.query(elenco);
+            batch.send();
+        } catch (const RuntimeError &e) {
+            // The server chose this save as a deadlock's victim and rolled it
+            // back: nothing of it is written, and once more it will most
+            // likely pass. Once committed it is never made again.
+            if (prova == 1 && !batch.committed() && Db::deadlock(e))
+                continue;
             throw;
+        }
+        Esito esito;
+        esito.inserita = !batch.found();
+        if (esito.inserita) {
+            esito.totale = riga.quantita;
+        } else {
+            esito.chiave = Regional::valueText(batch.value(QStringLiteral("IDInventarioReale")));
+            esito.totale = riga.quantita + Regional::toNumber(batch.value(QStringLiteral("GiacenzaReale")));
+        }
+        if (!elenco.isEmpty() && leggi)
+            leggi(esito, [&batch]() -> Recordset & { return batch.rows(); });
+        return esito;
     }
-    return salvaUnaVolta(connection, riga, guardia);
 }
 
 } // namespace Salvataggio

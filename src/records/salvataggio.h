@@ -4,6 +4,7 @@
 #include <functional>
 
 class Connection;
+class Recordset;
 
 // Saving a counted product into InventarioReale: the first save of a product
 // inserts its row with a copy of the product's data, every later save adds
@@ -50,21 +51,27 @@ Riga prepara(const Campi &campi, const QDate &oggi);
 QString istruzioneRicerca(const Riga &riga, bool sqlServer);
 // `unicode`: the text values as N'...' (SQL Server).
 QString istruzioneInsert(const Riga &riga, bool unicode);
-QString istruzioneUpdate(double totale, const QString &chiave);
+// `totale` and `chiave` are SQL: numbers, or what stands for them in a batch.
+QString istruzioneUpdate(const QString &totale, const QString &chiave);
 
 struct Esito {
     bool inserita = false;   // a new row; else an existing one was raised
     QString chiave;          // IDInventarioReale of the raised row ("" after an insert)
     double totale = 0;       // GiacenzaReale after the save
-    bool fermato = false;    // the guard found no connection before the update: nothing written
 };
+
+// What reads the list once the save is committed: `righe` gives its
+// statement's rows, or throws the statement's error.
+using LeggiElenco = std::function<void(const Esito &, const std::function<Recordset &()> &righe)>;
 
 // Looks the row up and inserts it or adds to it inside one transaction, so
 // that stations saving the same product at once wait for each other and end
-// with one row holding the sum; `guardia`, the connection guard, runs again
-// between the lookup and an update. A save that the server ends as a
-// deadlock's victim is made once more. Throws RuntimeError; nothing is then
-// written.
-Esito salva(Connection &connection, const Riga &riga, const std::function<bool()> &guardia);
+// with one row holding the sum; then `elenco`, when given, is run and its
+// rows go to `leggi`. On SQL Server all of it is one batch: one round trip.
+// A save that the server ends as a deadlock's victim is made once more,
+// never after its commit. Throws RuntimeError; nothing is then written
+// unless the error came after the commit (from `elenco`).
+Esito salva(Connection &connection, const Riga &riga, const QString &elenco = QString(),
+            const LeggiElenco &leggi = LeggiElenco());
 
 } // namespace Salvataggio

@@ -78,26 +78,23 @@ void frmInventario::SalvaRiga()
         if (!Modulo::connessioneAperta())
             return;
 
-        const Salvataggio::Esito esito =
-            Salvataggio::salva(Modulo::ConnPrincipale(), riga, [] { return Modulo::connessioneAperta(); });
-        if (esito.fermato)
-            return;
-        if (esito.inserita) {
-            // shown at once; the reload below puts the row as stored in its place
-            CreaRigaLista(campi.descrizione, campi.barcode, 1000, QStringLiteral("Generico"), QStringLiteral("N\u00b0"),
-                          campi.codInterno, 0, riga.prezzoPubblicoNumero, riga.prezzoAcquistoNumero,
-                          Regional::numberText(riga.quantita), riga.giacenzaStatistica,
-                          QDateTime(riga.data, QTime(0, 0)), 0, static_cast<qint32>(riga.idAttivo),
-                          static_cast<qint32>(riga.idEliminato));
-            CaricaDati();
-            AzzeraRicerca();
-            Events::DoEvents();
+        // the save and the list's 50 rows read back: one trip to the server
+        const auto leggi = [&](const Salvataggio::Esito &salvata, const std::function<Recordset &()> &righe) {
+            if (salvata.inserita) {
+                // shown at once; the rows read back put the row as stored in its place
+                CreaRigaLista(campi.descrizione, campi.barcode, 1000, QStringLiteral("Generico"),
+                              QStringLiteral("N\u00b0"), campi.codInterno, 0, riga.prezzoPubblicoNumero,
+                              riga.prezzoAcquistoNumero, Regional::numberText(riga.quantita),
+                              riga.giacenzaStatistica, QDateTime(riga.data, QTime(0, 0)), 0,
+                              static_cast<qint32>(riga.idAttivo), static_cast<qint32>(riga.idEliminato));
+            }
+            caricaLista(righe);
+        };
+        const Salvataggio::Esito esito = Salvataggio::salva(Modulo::ConnPrincipale(), riga, kCaricaDati, leggi);
+        AzzeraRicerca();
+        Events::DoEvents();
+        if (esito.inserita)
             ClearForm();
-        } else {
-            CaricaDati();
-            AzzeraRicerca();
-            Events::DoEvents();
-        }
     });
 }
 

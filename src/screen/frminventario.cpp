@@ -105,7 +105,10 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     ui->ListProdotti->setModel(m_prodotti);
     ui->ListProdotti->setUniformItemSizes(true);
     ui->ListProdotti->setItemDelegate(new VoceDelegate(ui->ListProdotti));
-    // an opaque search frame spares the list under it a repaint when it grows
+    // An opaque search frame spares the list of counted rows under it a
+    // repaint at every change of the search list. Its style sheet, once
+    // applied, would clear the flag set before it.
+    ui->Frame3->ensurePolished();
     ui->Frame3->setAutoFillBackground(true);
     ui->ListProdotti->setTextElideMode(Qt::ElideNone);   // the id stays out of view, no ellipsis
     ui->ListProdotti->setSelectionMode(QAbstractItemView::SingleSelection);

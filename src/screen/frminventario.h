@@ -4,11 +4,14 @@
 #include <QPointer>
 #include <QScopedPointer>
 #include <QVariant>
+#include <functional>
+#include <optional>
 
 namespace Ui { class frmInventario; }
 class InventarioModel;
 class QAbstractButton;
 class QLineEdit;
+class Recordset;
 class ProdottiListModel;
 struct RigaInventario;
 
@@ -94,14 +97,29 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static const QString kCaricaDati;   // CaricaDati's statement
     void caricaLista(const QString &sql);
-    // Appends the products a statement returns to ListProdotti in one call;
-    // with a limit, reading stops after the item that fills the list to it
-    // (or past it: a full list still takes one item).
-    int riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite = 0);
+    // The rows `righe` gives (a statement it runs, or the rest of a batch)
+    // into the list, with the totals.
+    void caricaLista(const std::function<Recordset &()> &righe);
+    // Lists the products of the name search's statement (Prodotti's rows,
+    // then prodottiC's, marked) up to `limite` items: a full list still
+    // takes prodottiC's first. Returns the items listed.
+    int riempiListaNome(const QString &sql, int limite);
     // Lists the rows of the code search's statement that the first search to
     // find anything found; returns that search (1 to 4, 0: nothing found).
-    int riempiListaCodice(const QString &sql);
+    int riempiListaCodice(const QString &sql, bool dettagli);
+    // A product's fields as the detail fields show them, read from a row that
+    // carries them (Barcode, prices, Giacenza and GiacenzaContata, the count
+    // so far, besides the item's).
+    struct Dettagli {
+        QString codInterno, descrizione, barcode, prezzoPubblico, prezzoAcquisto, giacenza, id, contata;
+        double idNumero = 0;
+    };
+    static Dettagli leggiDettagli(const Recordset &rs);
+    // The column GiacenzaContata of a statement on `tabella`: the product's
+    // count so far.
+    static QString giacenzaContata(const QString &tabella);
     void dimensionaRicerca(int n, bool specialeDue);
     void spostaSelezione(QWidget *field, int keyCode);
     // The row of ListProdotti that is selected (-1: none). A current row
@@ -117,6 +135,9 @@ private:
     void filtraFocus(QObject *watched, QEvent *event);
     bool filtraTasti(QObject *watched, QEvent *event);
 
+    // The product of the single hit the code search has read, for its
+    // choice that follows at once; any later choice reads its product anew.
+    std::optional<Dettagli> m_dettagliPronti;
     InventarioModel *m_lista = nullptr;
     ProdottiListModel *m_prodotti = nullptr;
     // The control that had the focus when a menu, a box or another window

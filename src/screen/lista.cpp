@@ -5,6 +5,7 @@
 #include "formdisabilitato.h"
 #include "inventariomodel.h"
 #include "frame/modulo.h"
+#include "platform/db.h"
 #include "platform/events.h"
 #include "platform/formatta.h"
 #include "platform/msgbox.h"
@@ -269,11 +270,11 @@ void frmInventario::CreaRigaLista(const QString &descrizione, const QString &bar
     });
 }
 
-void frmInventario::CaricaDati()
-{
-    // the 50 most recently counted rows, newest first
-    caricaLista(QStringLiteral("SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
-}
+// the 50 most recently counted rows, newest first
+const QString frmInventario::kCaricaDati =
+    QStringLiteral("SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC");
+
+void frmInventario::CaricaDati() { caricaLista(kCaricaDati); }
 
 void frmInventario::btn_tutti_Click()
 {
@@ -284,6 +285,12 @@ void frmInventario::btn_tutti_Click()
 }
 
 void frmInventario::caricaLista(const QString &sql)
+{
+    std::optional<Recordset> rs;
+    caricaLista([&]() -> Recordset & { return rs.emplace(Modulo::ConnPrincipale(), sql); });
+}
+
+void frmInventario::caricaLista(const std::function<Recordset &()> &righe)
 {
     m_lista->clear();
     ClearForm();
@@ -297,7 +304,7 @@ void frmInventario::caricaLista(const QString &sql)
         ImpostaColonne();
 
     try {
-        Recordset rs(Modulo::ConnPrincipale(), sql);
+        Recordset &rs = righe();
         LettoreCampi campo(rs);
         LettoreDate date;
         RigaInventario precedente;

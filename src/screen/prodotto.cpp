@@ -26,10 +26,39 @@ QString prezzo(const Recordset &rs, const QString &name)
 }
 } // namespace
 
+QString frmInventario::giacenzaContata(const QString &tabella)
+{
+    // the first row counted, as the lookup of a save finds it
+    return QStringLiteral("(SELECT TOP 1 GiacenzaReale FROM InventarioReale WHERE %1 = %2.IDProdotto) "
+                          "AS GiacenzaContata")
+        .arg(tabella == QLatin1String("prodottiC") ? QStringLiteral("IDProdottoEliminato")
+                                                    : QStringLiteral("IDProdottoVentrox"),
+             tabella);
+}
+
+frmInventario::Dettagli frmInventario::leggiDettagli(const Recordset &rs)
+{
+    Dettagli d;
+    d.id = testoCampo(rs, QStringLiteral("IdProdotto"));
+    d.idNumero = Regional::toNumber(rs.field(QStringLiteral("IdProdotto")));
+    d.codInterno = Regional::trimBlanks(testoCampo(rs, QStringLiteral("CodInterno")));
+    d.descrizione = Regional::trimBlanks(testoCampo(rs, QStringLiteral("descrizione")));
+    d.barcode = testoCampo(rs, QStringLiteral("Barcode"));
+    d.prezzoPubblico = prezzo(rs, QStringLiteral("PrezzoPubblico"));
+    d.prezzoAcquisto = prezzo(rs, QStringLiteral("PrezzoAcquisto"));
+    d.giacenza = quantita(rs, QStringLiteral("Giacenza"));
+    // no row counted yet reads as null: "0"
+    d.contata = quantita(rs, QStringLiteral("GiacenzaContata"));
+    return d;
+}
+
 void frmInventario::ListProdotti_Click()
 {
     Events::InputHold hold;
-    Modulo::guarded(QString(), [this] {
+    // only the choice that follows the search at once finds its product read
+    std::optional<Dettagli> pronti;
+    std::swap(pronti, m_dettagliPronti);
+    Modulo::guarded(QString(), [this, &pronti] {
         for (QLineEdit *field : {ui->TxtBarcode, ui->txtDescrizione1, ui->TxtDetCodiceLoro, ui->txtPrVe1, ui->txtQta,
                                  ui->TxtIdProdotto, ui->TxtIdInvReale, ui->txtPrezAcquisto})
             field->clear();
@@ -44,33 +73,30 @@ void frmInventario::ListProdotti_Click()
         // The item knows its table: an id that both tables hold loads the
         // product the operator chose, never its namesake.
         const bool attivo = voce.tabella == ProdottiListModel::Prodotti;
-        // The product and, beside it, what has been counted of it so far:
-        // one statement, one trip to the server.
-        const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
-        Recordset rs(Modulo::ConnPrincipale(),
-                     QStringLiteral("Select %1.*, InventarioReale.GiacenzaReale AS GiacenzaContata FROM %1 "
-                                    "LEFT JOIN InventarioReale ON InventarioReale.%2 = %1.IDProdotto "
-                                    "WHERE %1.IDProdotto = ")
-                             .arg(tabella, attivo ? QStringLiteral("IDProdottoVentrox")
-                                                  : QStringLiteral("IDProdottoEliminato"))
-                         + k);
-        if (rs.eof())
-            return;
-        const QString id = testoCampo(rs, QStringLiteral("IdProdotto"));
-        const double idNumero = Regional::toNumber(rs.field(QStringLiteral("IdProdotto")));
-        mostra(ui->TxtDetCodiceLoro, Regional::trimBlanks(testoCampo(rs, QStringLiteral("CodInterno"))));
-        mostra(ui->txtDescrizione1, Regional::trimBlanks(testoCampo(rs, QStringLiteral("descrizione"))));
-        mostra(ui->TxtBarcode, testoCampo(rs, QStringLiteral("Barcode")));
-        mostra(ui->txtPrVe1, prezzo(rs, QStringLiteral("PrezzoPubblico")));
-        mostra(ui->txtPrezAcquisto, prezzo(rs, QStringLiteral("PrezzoAcquisto")));
-        mostra(ui->txtQta, quantita(rs, QStringLiteral("Giacenza")));
-        mostra(ui->TxtIdProdotto, attivo ? id : QStringLiteral("0"));
-        mostra(ui->txtProdeliminto, attivo ? QStringLiteral("0") : id);
-        Modulo::IdAttivoScelto = attivo ? idNumero : 0;
-        Modulo::IdEliminatoScelto = attivo ? 0 : idNumero;
+        if (!pronti || pronti->id != voce.id) {
+            // The product and, beside it, what has been counted of it so far:
+            // one statement, one trip to the server.
+            const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
+            Recordset rs(Modulo::ConnPrincipale(), QStringLiteral("Select *, %1 FROM %2 WHERE IDProdotto = ")
+                                                           .arg(giacenzaContata(tabella), tabella)
+                                                       + k);
+            if (rs.eof())
+                return;
+            pronti = leggiDettagli(rs);
+        }
+        const Dettagli &d = *pronti;
+        mostra(ui->TxtDetCodiceLoro, d.codInterno);
+        mostra(ui->txtDescrizione1, d.descrizione);
+        mostra(ui->TxtBarcode, d.barcode);
+        mostra(ui->txtPrVe1, d.prezzoPubblico);
+        mostra(ui->txtPrezAcquisto, d.prezzoAcquisto);
+        mostra(ui->txtQta, d.giacenza);
+        mostra(ui->TxtIdProdotto, attivo ? d.id : QStringLiteral("0"));
+        mostra(ui->txtProdeliminto, attivo ? QStringLiteral("0") : d.id);
+        Modulo::IdAttivoScelto = attivo ? d.idNumero : 0;
+        Modulo::IdEliminatoScelto = attivo ? 0 : d.idNumero;
         Modulo::ProdottoAttivo = attivo;
-        // no row counted yet reads as null: "0"
-        mostra(ui->txtQtaReale, quantita(rs, QStringLiteral("GiacenzaContata")));
+        mostra(ui->txtQtaReale, d.contata);
     });
     setEnabled(true);
 }

@@ -76,29 +76,39 @@ void frmInventario::Form_KeyUp(int keyCode, Qt::KeyboardModifiers)
         ui->txtNome->setFocus();
 }
 
-int frmInventario::riempiListaProdotti(const QString &sql, bool eliminati, bool marcate, int limite)
+int frmInventario::riempiListaNome(const QString &sql, int limite)
 {
     Recordset rs(Modulo::ConnPrincipale(), sql);
-    QVector<ProdottiListModel::Voce> voci;
+    QVector<ProdottiListModel::Voce> voci[2];   // of Prodotti, of prodottiC
     if (!rs.eof()) {
-        const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto")};
-        int indici[3];
-        for (int i = 0; i < 3; ++i)
+        const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"),
+                                QStringLiteral("IdProdotto"), QStringLiteral("Tabella")};
+        int indici[4];
+        for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
-        const int presenti = m_prodotti->rowCount();
-        const auto tabella = eliminati ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti;
-        while (!rs.eof()) {
-            voci.push_back({Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
-                            Regional::valueText(rs.value(indici[2])), tabella, marcate});
-            if (limite > 0 && presenti + voci.size() >= limite)
-                break;
+        // Once Prodotti's rows fill the list, prodottiC's first is all that is
+        // still listed: the rows after it stay unread (Prodotti's come first).
+        while (voci[0].size() < limite || voci[1].isEmpty()) {
+            const bool eliminato = rs.value(indici[3]).toInt() == 2;
+            // what is past the limit is not listed: no item made for it
+            if (voci[eliminato].size() < (eliminato ? std::max<qsizetype>(1, limite - voci[0].size()) : limite))
+                voci[eliminato].push_back(
+                    {Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
+                     Regional::valueText(rs.value(indici[2])),
+                     eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
             rs.moveNext();
+            if (rs.eof())
+                break;
         }
     }
     rs.close();
-    const int aggiunte = static_cast<int>(voci.size());
-    m_prodotti->appendVoci(std::move(voci));
-    return aggiunte;
+    // Prodotti up to the limit; prodottiC after them, and its first match
+    // even in a list that is full already (the limit is checked after each item).
+    const qsizetype eliminati = std::min(voci[1].size(), std::max<qsizetype>(1, limite - voci[0].size()));
+    voci[0].append(voci[1].mid(0, eliminati));
+    const int n = static_cast<int>(voci[0].size());
+    m_prodotti->appendVoci(std::move(voci[0]));
+    return n;
 }
 
 void frmInventario::dimensionaRicerca(int n, bool specialeDue)

@@ -23,6 +23,7 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
     if (keyCode == 13) {
         Events::InputHold hold;
         m_prodotti->clear();
+        m_dettagliPronti.reset();
         ui->ListProdotti->hide();
         Modulo::guarded(QString(), [this] {
             if (!Modulo::connessioneAperta())
@@ -31,14 +32,24 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
             // The four searches go to the server as one statement, each row
             // marked with the search that found it: only the first search that
             // finds anything counts (code, barcode, then both in prodottiC).
-            // An empty text is the whole master by its codes: the code search
-            // goes alone then, the others only when it finds nothing.
-            const QString select = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca FROM ");
+            // Each row brings its product too, so that a single hit is loaded
+            // without another trip to the server. An empty text is the whole
+            // master by its codes: the code search goes alone then, bare, the
+            // others only when it finds nothing.
+            const bool dettagli = !t.isEmpty();
+            auto cerca = [dettagli](int n, const QString &tabella, const QString &dove) {
+                QString s = QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca").arg(n);
+                if (dettagli)
+                    s += QStringLiteral(", Barcode, PrezzoPubblico, PrezzoAcquisto, Giacenza, ")
+                         + giacenzaContata(tabella);
+                return s + QStringLiteral(" FROM ") + tabella + dove;
+            };
+            const QString prodotti = QStringLiteral("Prodotti"), eliminati = QStringLiteral("prodottiC");
             const QString ricerche[] = {
-                select.arg(1) + QStringLiteral("Prodotti where CodInterno Like '") + t + QStringLiteral("%'"),
-                select.arg(2) + QStringLiteral("Prodotti where Barcode Like '") + t + QStringLiteral("'"),
-                select.arg(3) + QStringLiteral("prodottiC where Barcode Like '") + t + QStringLiteral("'"),
-                select.arg(4) + QStringLiteral("prodottiC  where CodInterno Like '") + t + QStringLiteral("'")};
+                cerca(1, prodotti, QStringLiteral(" where CodInterno Like '") + t + QStringLiteral("%'")),
+                cerca(2, prodotti, QStringLiteral(" where Barcode Like '") + t + QStringLiteral("'")),
+                cerca(3, eliminati, QStringLiteral(" where Barcode Like '") + t + QStringLiteral("'")),
+                cerca(4, eliminati, QStringLiteral("  where CodInterno Like '") + t + QStringLiteral("'"))};
             auto unite = [&ricerche](int from, int to) {
                 QStringList parti;
                 for (int i = from; i < to; ++i)
@@ -46,9 +57,9 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
                 return parti.join(QStringLiteral(" UNION ALL "));
             };
             const int primo = t.isEmpty() ? 1 : 4;
-            int ricerca = riempiListaCodice(unite(0, primo));
+            int ricerca = riempiListaCodice(unite(0, primo), dettagli);
             if (ricerca == 0 && primo < 4)
-                ricerca = riempiListaCodice(unite(primo, 4));
+                ricerca = riempiListaCodice(unite(primo, 4), dettagli);
             // Only the barcode search of Prodotti counts hits: a code that
             // begins many codes lists them at design height.
             const int n = ricerca == 2 ? m_prodotti->rowCount() : 0;
@@ -60,6 +71,7 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
                 Beep::beep();   // not a box: a box would take the reader's next Enter
             if (m_prodotti->rowCount() == 1) {
                 scegliRiga(0);
+                m_dettagliPronti.reset();
                 ui->TxtCopieReali->setFocus();
                 Events::DoEvents();
             }
@@ -70,10 +82,11 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
     ui->ListProdotti->show();
 }
 
-int frmInventario::riempiListaCodice(const QString &sql)
+int frmInventario::riempiListaCodice(const QString &sql, bool dettagli)
 {
     Recordset rs(Modulo::ConnPrincipale(), sql);
     QVector<ProdottiListModel::Voce> voci;
+    std::optional<Dettagli> primo;   // the product of the first item listed
     int prima = 0;   // the first search that found something
     if (!rs.eof()) {
         const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto"),
@@ -89,12 +102,16 @@ int frmInventario::riempiListaCodice(const QString &sql)
                 prima = ricerca;
                 voci.clear();
             }
+            if (dettagli && voci.isEmpty())
+                primo = leggiDettagli(rs);
             voci.push_back({Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
                             Regional::valueText(rs.value(indici[2])),
                             ricerca <= 2 ? ProdottiListModel::Prodotti : ProdottiListModel::ProdottiC, false});
         }
     }
     rs.close();
+    if (voci.size() == 1 && m_prodotti->rowCount() == 0)
+        m_dettagliPronti = primo;
     m_prodotti->appendVoci(std::move(voci));
     return prima;
 }

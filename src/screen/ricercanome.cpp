@@ -32,19 +32,16 @@ void frmInventario::txtNome_Change()
         }
         if (!Modulo::connessioneAperta())
             return;
-        // the box is read before each statement
-        auto like = [this, &x] {
-            return ui->CheckTipoRicerca->isChecked() ? QStringLiteral("Like '%") + x + QStringLiteral("%'")
-                                                     : QStringLiteral("Like '") + x + QStringLiteral("%'");
-        };
-        int n = riempiListaProdotti(
-            QStringLiteral("Select IDProdotto,Descrizione,CodInterno FROM Prodotti where Descrizione ") + like(), false,
-            false, kMassimo);
-        // The count is tested after each item, so a list that is full
-        // already still gets the first match of prodottiC (51 items).
-        n += riempiListaProdotti(
-            QStringLiteral("Select  IDprodotto, CodInterno,Descrizione FROM prodottiC where Descrizione ") + like(), true,
-            true, kMassimo);
+        const QString like = ui->CheckTipoRicerca->isChecked() ? QStringLiteral("Like '%") + x + QStringLiteral("%'")
+                                                               : QStringLiteral("Like '") + x + QStringLiteral("%'");
+        // Both tables in one statement, each part no longer than the list:
+        // rows past it would cross the link for nothing.
+        const QString parte = QStringLiteral("SELECT * FROM (Select TOP %1 IDProdotto,Descrizione,CodInterno, "
+                                             "%2 AS Tabella FROM %3 where Descrizione %4) AS T%2");
+        const int n = riempiListaNome(parte.arg(kMassimo).arg(1).arg(QStringLiteral("Prodotti"), like)
+                                          + QStringLiteral(" UNION ALL ")
+                                          + parte.arg(kMassimo).arg(2).arg(QStringLiteral("prodottiC"), like),
+                                      kMassimo);
         dimensionaRicerca(n, true);
     });
     setEnabled(true);

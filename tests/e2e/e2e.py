@@ -211,17 +211,21 @@ def faults_from_outside(p):
 
 @scenario
 def on_sql_server(p):
-    """The program on a term.ini naming a SQL Server: "OK" on green, a scan's count reaches the server as one insert,
-    committed, and the close button ends the program."""
+    """The program on a term.ini naming a SQL Server: "OK" on green; a scan cycle in two requests, the search
+    bringing its product, then the save, one insert committed, bringing the list back; the close button ends it."""
     requests = stand_in(p, station.ANSWERS)
     p.start()
     wait_until(lambda: p.indicator() == (0, 255, 0), "OK on green")
+    wait_until(lambda: any(r.startswith("SELECT TOP 50") for r in requests()), "the list loaded")
+    before = len(requests())
     p.scan(station.BARCODE, "2")
-    wait_until(lambda: "tm COMMIT" in requests(), "the count committed")
-    sent = requests()
-    inserts = [i for i, r in enumerate(sent) if r.startswith("INSERT INTO InventarioReale")]
-    assert len(inserts) == 1 and sent[inserts[0] + 1] == "tm COMMIT", sent
-    assert station.INSERT in sent[inserts[0]] and sent[inserts[0]].endswith("', 42,0 ,N'P00042') "), sent[inserts[0]]
+    wait_until(lambda: any("COMMIT TRANSACTION" in r for r in requests()), "the count committed")
+    sent = requests()[before:]
+    assert len(sent) == 2 and "AS Ricerca" in sent[0], sent
+    lines = sent[1].split("\n")
+    inserts = [i for i, r in enumerate(lines) if "INSERT INTO InventarioReale" in r]
+    assert len(inserts) == 1 and lines[inserts[0] + 1] == "COMMIT TRANSACTION", lines
+    assert station.INSERT in lines[inserts[0]] and "', 42,0 ,N'P00042')  ELSE " in lines[inserts[0]], lines[inserts[0]]
     p.leave("the close button")
 
 @scenario

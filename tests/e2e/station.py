@@ -5,16 +5,18 @@ window (the window manager's close request, WM_DELETE_WINDOW).
   station.py answers FILE | term-ini FILE CONNECTION | close WINDOW"""
 import ctypes, json, sys
 
-FOUND = [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"]]
-# one product, P00042, counted nowhere yet: its search, its load and the lookup of its count row
+# one product, P00042, counted nowhere yet: its search bringing the product and its count so far, the outcome of
+# the save's batch (no row found) and the list of counted rows read back with it
 ANSWERS = [
-    {"match": "GiacenzaContata", "rows": [[42, "P00042", "CAFFE' MACINATO", "8001230009045", 3.9, 2.5, 12, None]],
-     "columns": FOUND + [["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"], ["PrezzoAcquisto", "real"],
-                         ["Giacenza", "float"], ["GiacenzaContata", "float"]]},
-    {"match": "AS Ricerca", "columns": FOUND + [["Ricerca", "int"]], "rows": [[42, "P00042", "CAFFE' MACINATO", 2]]},
-    {"match": "InventarioReale", "columns": [["IDInventarioReale", "int"]], "rows": []}]
+    {"match": "AS Ricerca", "rows": [[42, "P00042", "CAFFE' MACINATO", 2, "8001230009045", 3.9, 2.5, 12, None]],
+     "columns": [["IDProdotto", "int"], ["CodInterno", "varchar(20)"], ["Descrizione", "varchar(50)"],
+                 ["Ricerca", "int"], ["Barcode", "varchar(20)"], ["PrezzoPubblico", "money"],
+                 ["PrezzoAcquisto", "real"], ["Giacenza", "float"], ["GiacenzaContata", "float"]]},
+    {"match": "AS Trovata,", "rows": [[0, None, None]],
+     "columns": [["Trovata", "int"], ["IDInventarioReale", "int"], ["GiacenzaReale", "float"]]},
+    {"match": "^SELECT TOP 50", "columns": [["IDInventarioReale", "int"]], "rows": []}]
 BARCODE = "8001230009045"
-# the insert of a scan of 2 pieces of it, as it reaches the server
+# the insert of a scan of 2 pieces of it, as it reaches the server in the save's batch
 INSERT = ("VALUES (N'CAFFE'' MACINATO', N'8001230009045', 3.90 ,2.50 ,0,1000, N'Generico', N'N\u00b0','0', '0', 2, "
           "12, '")
 

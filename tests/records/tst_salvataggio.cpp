@@ -27,12 +27,12 @@ const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"
                                   u"C00001"_s, QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
 const QDate kOggi(2026, 12, 13);
 
-// Saves `campi`, counting `quantita` when given; `connessa` answers the connection's second guard.
-Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString &quantita = {}, bool connessa = true)
+// Saves `campi`, counting `quantita` when given.
+Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString &quantita = {})
 {
     if (!quantita.isNull())
         campi.quantita = quantita;
-    return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi), [=] { return connessa; });
+    return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi));
 }
 
 // (Qt's ODBC driver asks for the timestamp type first under unixODBC; its Windows build does not.)
@@ -42,22 +42,28 @@ const QStringList kSessione = {
 #endif
                                u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
                                u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
-// Product 42 has its row (key 19, 2 counted), product 43 none yet; the first three INSERTs
-// are refused as deadlock victims, every UPDATE as out of time, and so is every statement on Vittima.
+// What the lookup of a batch found, as the batch gives it back once committed: nothing, then key 19 with 2 counted.
+// The lookup of product 43 is refused three times as a deadlock's victim, 42's as out of time once, 44's names a
+// table the server cannot resolve; the list's statement refused once after the commit.
 const QByteArray kRighe = R"j([
-  {"match": "INSERT", "error": 1205, "times": 3}, {"match": "Vittima", "error": 1205},
-  {"match": "UPDATE InventarioReale", "error": 1222},
-  {"match": "=42", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": [[19, 2]]},
-  {"match": "=43", "columns": [["IDInventarioReale", "int"], ["GiacenzaReale", "float"]], "rows": []}])j";
+  {"match": "=43\\) AS Trovata", "error": 1205, "times": 3},
+  {"match": "=42\\) AS Trovata", "error": 1222, "times": 1},
+  {"match": "=44\\) AS Trovata", "error": [208, "Invalid object name 'InventarioReale'."]},
+  {"match": "^SELECT TOP 50", "error": 1205, "times": 1},
+  {"match": "AS Trovata,", "times": 1, "columns": [["Trovata", "int"], ["IDInventarioReale", "int"],
+   ["GiacenzaReale", "float"]], "rows": [[0, null, null]]},
+  {"match": "AS Trovata,", "columns": [["Trovata", "int"], ["IDInventarioReale", "int"], ["GiacenzaReale", "float"]],
+   "rows": [[1, 19, 2]]}])j";
 const QByteArray kProdotti = R"j([{"match": "Prodotti", "columns": [["IDProdotto", "int"], ["PrezzoPubblico", "real"],
   ["Giacenza", "real"], ["Descrizione", "varchar(20)"]],
   "rows": [[1, 12.3, 0.1, "CAFFE"], [2, 123456.7, 1234.5, "PASTA"], [3, null, null, "SALE"]]}])j";
 const QString kInserisci43 =
-    u"batch: INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
+    u"INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
     "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,DataModifica,"
     "IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES (N'T\u00c8 VERDE \u03a9''', N'800', 3.90 ,2.00 ,"
     "0,1000, N'Generico', N'N\u00b0','0', '0', 2, 5, '13/12/2026', 43,0 ,N'P43') "_s;
-const QString kCerca = u"batch: SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox="_s;
+const QString kCerca = u"SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox="_s;
+const QString kElenco = u"SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC"_s;
 const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
                                 u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
 Salvataggio::Campi contato() { Salvataggio::Campi c = kNuovo; c.idProdotto = u"42"_s; c.quantita = u"3"_s; return c; }
@@ -163,39 +169,53 @@ private Q_SLOTS:
             QCOMPARE(e.description(), u"[FreeTDS][SQL Server]Column out of range"_s);
         }
     }
-    // The saves' statements, the delete and the editor's update; an update whose second guard finds no
-    // connection writes nothing.
+    // A save is one batch: the transaction begun with XACT_ABORT, the lookup holding the row, the insert with the
+    // values to store or the update adding on the server, the commit, then the list. The delete and the editor's
+    // update go alone.
     void statementsAreBatchesOrPrepared()
     {
-        START_RECORDER(rec, kRighe.mid(kRighe.indexOf("{\"match\": \"=42")).prepend('['));
+        START_RECORDER(rec, kRighe.mid(kRighe.indexOf("{\"match\": \"AS Trovata,")).prepend('['));
         Connection c;
         c.open(rec.connectionString());
         rec.log();
         QVERIFY(salva(c, kNuovo).inserita);
-        QCOMPARE(salva(c, contato()).totale, 5.0);
-        QVERIFY(salva(c, contato(), {}, false).fermato);
+        QList<QVariantList> lista;
+        const Salvataggio::Esito esito = Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
+            [&](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) {
+                for (Recordset &rs = righe(); !rs.eof(); rs.moveNext())
+                    lista << QVariantList{rs.field(u"n"_s)};
+            });
+        QVERIFY(!esito.inserita && esito.totale == 5.0 && esito.chiave == u"19"_s);
+        QCOMPARE(lista, QList<QVariantList>{{1}});   // the list's rows, the batch's last result
         Registro::eliminaRiga(c, u"19"_s);
-        c.execute(u"UPDATE Prodotti SET Barcode = ?, PrezzoPubblico = ? WHERE IdProdotto = ?"_s, {u"8"_s, 1.5, 42});
-        QCOMPARE(rec.log(), (QStringList{
-            u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: COMMIT"_s,
-            u"tm: ROLLBACK"_s,   // FreeTDS's own, as autocommit comes back
-            u"tm: BEGIN"_s, kCerca + u"42"_s,
-            u"batch:  UPDATE InventarioReale  SET           GiacenzaReale = 5 WHERE  IDInventarioReale = 19"_s,
-            u"tm: COMMIT"_s, u"tm: ROLLBACK"_s, u"tm: BEGIN"_s, kCerca + u"42"_s, u"tm: ROLLBACK"_s, u"tm: ROLLBACK"_s,
-            u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
-            u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1, PrezzoPubblico = @P2 WHERE IdProdotto = @P3"_s}));
+        c.execute(u"UPDATE Prodotti SET Barcode = ? WHERE IdProdotto = ?"_s, {u"8"_s, 42});
+        const QStringList log = rec.log();
+        QCOMPARE(log.mid(2), (QStringList{u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
+                 u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1 WHERE IdProdotto = @P2"_s}));
+        const QStringList nuovo = log.value(0).split(u'\n'), contato = log.value(1).split(u'\n');
+        QCOMPARE(nuovo.mid(0, 2), (QStringList{u"batch: SET XACT_ABORT ON"_s, u"BEGIN TRANSACTION"_s}));
+        QVERIFY(nuovo.value(3).contains(kCerca + u"43) AS Trovata"_s));
+        QVERIFY(nuovo.value(4).startsWith(u"IF @Trovata = 0 "_s + kInserisci43 + u" ELSE  UPDATE"_s));
+        QVERIFY(contato.value(4).endsWith(u"GiacenzaReale = ISNULL(@GiacenzaReale, 0) + 3 WHERE  IDInventarioReale = "
+                                          "@IDInventarioReale"_s));
+        QCOMPARE(contato.mid(5, 1) + contato.mid(7), (QStringList{u"COMMIT TRANSACTION"_s, kElenco}));
     }
-    // A deadlock's victim is saved once more: a second try that passes commits the one row; a second
-    // deadlock, or any other failure, reaches the operator at once, the server's message alone under the usual number.
+    // A deadlock's victim is saved once more, the whole batch again. A second deadlock, a lock out of time or a
+    // name the server cannot resolve (which leaves the transaction open, XACT_ABORT or not) reach the operator at
+    // once, the server's message alone under the usual number, and no transaction stays open. A failure after the
+    // commit never saves again.
     void deadlockVictimSavedOnceMore()
     {
         START_RECORDER(rec, kRighe);
         Connection c;
         c.open(rec.connectionString());
+        Salvataggio::Campi nonRisolto = kNuovo;
+        nonRisolto.idProdotto = u"44"_s;
         const struct { Salvataggio::Campi campi; QString messaggio; int volte; } casi[] = {
             {kNuovo, u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
                      "chosen as the deadlock victim. Rerun the transaction."_s, 2},
-            {contato(), u"Lock request time out period exceeded."_s, 1}};
+            {contato(), u"Lock request time out period exceeded."_s, 1},
+            {nonRisolto, u"Invalid object name 'InventarioReale'."_s, 1}};
         for (const auto &caso : casi) {
             rec.log();
             try {
@@ -206,23 +226,23 @@ private Q_SLOTS:
                 QCOMPARE(e.description(), u"[FreeTDS][SQL Server]"_s + caso.messaggio);
             }
             const QStringList log = rec.log();
-            QCOMPARE(log.filter(QRegularExpression(u"^batch: (INSERT| UPDATE)"_s)).size(), caso.volte);
-            QCOMPARE(log.filter(u"tm: ROLLBACK"_s).size(), 2 * caso.volte);   // ours, then FreeTDS's
+            QCOMPARE(log.filter(u"SET XACT_ABORT ON"_s).size(), caso.volte);
+            QCOMPARE(log.filter(u"batch: IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"_s).size(), caso.volte);
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, c.execute(u"COMMIT"_s));   // 3902: none open
         }
-        const Salvataggio::Esito esito = salva(c, kNuovo);   // the third refusal, then the row
-        QVERIFY(esito.inserita && esito.totale == 2);
-        QCOMPARE(rec.log(), (QStringList{u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: ROLLBACK"_s, u"tm: ROLLBACK"_s,
-                                         u"tm: BEGIN"_s, kCerca + u"43"_s, kInserisci43, u"tm: COMMIT"_s, u"tm: ROLLBACK"_s}));
-        // the server rolled the victim back: committing its transaction is refused, never taken for done
-        Transaction vittima(c);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, c.execute(u"DELETE FROM Vittima"_s));
-        try {
-            vittima.commit();
-            QFAIL("the commit must fail");
+        rec.log();
+        QVERIFY(salva(c, kNuovo).inserita);   // the third refusal, then the row
+        const QStringList log = rec.log();
+        QCOMPARE(log.size(), 3);
+        QVERIFY(log[0] == log[2] && log[1] == u"batch: IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"_s);
+        try {   // committed: the list's failure is the operator's, and the count is not made again
+            Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
+                               [](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) { righe(); });
+            QFAIL("the list must fail");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.description(), u"[FreeTDS][SQL Server]The COMMIT TRANSACTION request has no corresponding BEGIN "
-                                      "TRANSACTION."_s);
+            QVERIFY(Db::deadlock(e));
         }
+        QCOMPARE(rec.log().size(), 1);
     }
 };
 INVENTARIO_TEST(TestSalvataggio)

@@ -16,8 +16,13 @@ Logins are checked as SQL Server checks them when ANSWERS is {"logins": [{"user"
 and 18456 for another database, and the connection ends. Encryption as a server offers it: off (none, the default),
 on (the login, everything when the client asks), required (everything), with a self-signed certificate for NAME
 (default 127.0.0.1) made with openssl: standin-cert.pem in the folder of LOG, for a client told to trust it.
-Each session keeps its transaction (transaction manager requests): a COMMIT or ROLLBACK with none open is error 3902
-or 3903, and a deadlock (1205) rolls it back, as SQL Server does.
+Each session keeps its transaction, begun, committed or rolled back by transaction manager requests or by a batch's
+BEGIN, COMMIT and ROLLBACK [TRANSACTION]: a COMMIT or ROLLBACK with none open is error 3902 or 3903, and a deadlock
+(1205) rolls it back, as SQL Server does; "IF @@TRANCOUNT > 0 statement" runs the statement only in a transaction.
+A batch's lines are its statements, answered in order as SQL Server answers them, rows or a row count each, "more"
+after all but the last; an assignment (SELECT [TOP n] @v = ...) counts one row unless answered. An error ends the
+batch where it is a deadlock, where SET XACT_ABORT ON holds (both roll the transaction back) or where it is 208, a
+name the server could not resolve (the transaction stays open, XACT_ABORT or not); else the batch goes on.
 ANSWERS is a JSON list tried in order: the first whose "match" (a regular expression, any case) fits the statement
 answers it, one with "times": N only N times, with "columns" and "rows", "rowcount", or "error": NUMBER (1205, 1222,
 242) or [NUMBER, TEXT]:
@@ -84,11 +89,11 @@ def column(kind):
     code, size, enc = FIXED[k]
     return bytes([code, size]), lambda v: bytes([size]) + enc(v), b"\x00"
 
-def rows(columns, values, token):
+def rows(columns, values, token, status=0):
     cols = [(name,) + column(k) for name, k in columns]
     head = b"".join(struct.pack("<IH", 0, 0x0001) + info + bvarchar(name) for name, info, _, _ in cols)  # nullable
     row = lambda r: b"\xD1" + b"".join(null if v is None else enc(v) for (_, _, enc, null), v in zip(cols, r))
-    return b"\x81" + struct.pack("<H", len(cols)) + head + b"".join(map(row, values)) + done(token, count=len(values))
+    return b"\x81" + struct.pack("<H", len(cols)) + head + b"".join(map(row, values)) + done(token, status, len(values))
 
 def parameters(data, at):
     """An RPC's parameter values, for the types FreeTDS sends (the others end the list)."""
@@ -205,6 +210,10 @@ class Tls:
 TM = {5: "BEGIN", 7: "COMMIT", 8: "ROLLBACK"}  # transaction manager requests
 NO_TRANSACTION = {"COMMIT": (3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."),
                   "ROLLBACK": (3903, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.")}
+TRANSACTION_SQL = re.compile(r"\s*(BEGIN|COMMIT|ROLLBACK)(\s+TRAN(SACTION)?)?\s*;?\s*$", re.I)
+IF_TRANCOUNT = re.compile(r"\s*IF\s+@@TRANCOUNT\s*>\s*0\s+(.*)", re.I | re.S)
+XACT_ABORT = re.compile(r"\s*SET\s+XACT_ABORT\s+(ON|OFF)\s*;?\s*$", re.I)
+ASSIGNMENT = re.compile(r"\s*SELECT\s+(TOP\s+\d+\s+)?@\w+\s*=", re.I)
 DESCRIPTORS = itertools.count(1)
 
 class Transaction:
@@ -260,12 +269,15 @@ class StandIn(socketserver.ThreadingTCPServer):
                 if re.search(a["match"], sql, re.IGNORECASE | re.DOTALL) and self.used[i] < a.get("times", 1e9):
                     self.used[i] += 1
                     return a
+        if ASSIGNMENT.match(sql):
+            return {"rowcount": 1}
         return {"columns": [["n", "int"]], "rows": [[1]]} if SELECT.match(sql) else {}
 
 class Session(socketserver.BaseRequestHandler):
     def setup(self):
         self.conn = next(self.server.connections)
         self.pending, self.tls, self.encrypted, self.transaction = b"", None, "no", Transaction()
+        self.xact_abort = False
     def read(self, n):
         while len(self.pending) < n:
             data = self.request.recv(65536)
@@ -332,7 +344,7 @@ class Session(socketserver.BaseRequestHandler):
                         return
                 elif kind == 0x01:
                     sql = body.decode("utf-16-le", "replace")
-                    self.send(self.result(self.server.answer(sql))[0], "batch", sql=sql)
+                    self.send(self.batch(sql), "batch", sql=sql)
                 elif kind == 0x03:
                     self.rpc(body)
                 elif kind == 0x0E:
@@ -348,15 +360,39 @@ class Session(socketserver.BaseRequestHandler):
             self.log("tls", error=e.reason or str(e))
         except (EOFError, ConnectionError):
             pass
-    def result(self, a, token=DONE):
-        """The tokens that answer one statement, and whether it failed."""
+    def result(self, a, token=DONE, status=0, rollback=False):
+        """The tokens that answer one statement, and its error's number (0: none)."""
         if "error" in a:
             number, text = a["error"] if isinstance(a["error"], list) else (a["error"], MESSAGES[a["error"]])
-            ended = self.transaction.deadlock() if number == 1205 else b""
-            return message(0xAA, number, text, 16) + ended + done(token, 0x02), True
+            ended = self.transaction.deadlock() if number == 1205 or rollback else b""
+            return message(0xAA, number, text, 16) + ended + done(token, status | 0x02), number
         if "columns" in a:
-            return rows(a["columns"], a.get("rows", []), token), False
-        return done(token, count=a.get("rowcount")), False
+            return rows(a["columns"], a.get("rows", []), token, status), 0
+        return done(token, status, a.get("rowcount")), 0
+    def statement(self, sql, more):
+        """The tokens that answer one statement of a batch, and whether the batch ends with it."""
+        status = 0x01 if more else 0
+        if m := IF_TRANCOUNT.match(sql):
+            return self.statement(m.group(1), more) if self.transaction.depth else (done(status=status), False)
+        if m := XACT_ABORT.match(sql):
+            self.xact_abort = m.group(1).upper() == "ON"
+            return done(status=status), False
+        if m := TRANSACTION_SQL.match(sql):
+            tokens, failed = self.transaction.request(m.group(1).upper())
+            return tokens + done(status=status | (0x02 if failed else 0)), failed and self.xact_abort
+        a = self.server.answer(sql)
+        number = (a["error"][0] if isinstance(a["error"], list) else a["error"]) if "error" in a else 0
+        ends = number in (1205, 208) or bool(number and self.xact_abort)
+        return self.result(a, status=0 if ends else status, rollback=ends and number != 208)[0], ends
+    def batch(self, sql):
+        statements = [line for line in sql.split("\n") if line.strip()] or [sql]
+        out = b""
+        for n, statement in enumerate(statements):
+            tokens, ends = self.statement(statement, n + 1 < len(statements))
+            out += tokens
+            if ends:
+                break
+        return out
     def rpc(self, body):
         n = struct.unpack_from("<H", body)[0]
         proc, at = ((PROCS.get(struct.unpack_from("<H", body, 2)[0], "procid %d" % body[2]), 4) if n == 0xFFFF
@@ -366,7 +402,7 @@ class Session(socketserver.BaseRequestHandler):
         sql = sql if isinstance(sql, str) else ""
         cursor = proc in ("sp_cursoropen", "sp_cursorprepexec") and not SELECT.match(sql)
         out = message(0xAB, 16954, "Executing SQL directly; no cursor.", 10) if cursor else b""
-        answer, failed = self.result(self.server.answer(sql), DONEINPROC) if sql else (b"", False)
+        answer, failed = self.result(self.server.answer(sql), DONEINPROC) if sql else (b"", 0)
         status = b"\x79" + struct.pack("<i", 1 if failed else 0) + done(DONEPROC, 0x02 if failed else 0, cmd=0xE0)
         self.send(out + answer + status, "rpc", proc=proc, sql=sql, params=params)
 
