@@ -8,16 +8,21 @@ back. A fault no unit test catches is tried once more against the end-to-end
 run when --e2e is given.
 
     python3 tools/killmatrix.py --faults FILE [--build build-test] [--only 3,7-9]
-                                [--e2e] [--report OUT.md] [--jobs 2]
+                                [--e2e] [--report OUT.md] [--jobs 2] [--state RUN.jsonl]
 
 FILE holds one fault per line, tab-separated: path under src/, the text to find
 (exactly once in the file), its replacement. In both texts `\\n` is a line end and
 `\\t` a tab. Blank lines and lines starting with `#` are ignored.
 
+With --state every result is appended to that file as it comes, and a fault
+already there (the same path, text and replacement) is not run again: a long
+run stopped halfway goes on where it stopped.
+
 The report gives each fault with the functions that caught it, the faults each
 function alone catches, the functions that catch nothing alone, and the totals.
 """
 import argparse
+import json
 import os
 import re
 import subprocess
@@ -126,6 +131,28 @@ def restore(fault, original):
         f.write(original)
 
 
+def load_state(path, faults):
+    results = {}
+    if not path or not os.path.exists(path):
+        return results
+    by_text = {(f["path"], f["find"], f["put"]): f["id"] for f in faults}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            r = json.loads(line)
+            number = by_text.get((r["path"], r["find"], r["put"]))
+            if number is not None:
+                results[number] = {"status": r["status"], "killers": set(r["killers"]), "e2e": r.get("e2e", False)}
+    return results
+
+
+def save_state(path, fault, result):
+    if path:
+        with open(path, "a", encoding="utf-8") as f:
+            f.write(json.dumps({"path": fault["path"], "find": fault["find"], "put": fault["put"],
+                                "status": result["status"], "killers": sorted(result["killers"]),
+                                "e2e": result.get("e2e", False)}) + "\n")
+
+
 def report(faults, results, functions, out):
     lines = ["# Kill matrix", "", "| # | fault | caught by |", "|---|---|---|"]
     caught_by = {}
@@ -173,6 +200,7 @@ def main():
     parser.add_argument("--report", default="")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--timeout", type=int, default=300)
+    parser.add_argument("--state", default="")
     args = parser.parse_args()
     args.build = os.path.abspath(args.build)
     if not os.path.isfile(os.path.join(args.build, "CMakeCache.txt")):
@@ -188,14 +216,15 @@ def main():
         if failed:
             sys.exit(f"killmatrix: {exe} fails without any fault planted: {sorted(failed)}\n{out[-2000:]}")
         functions |= {f for f in seen if not f.endswith(("::initTestCase", "::cleanupTestCase"))}
-    results = {}
+    results = load_state(args.state, faults)
     for fault in faults:
-        if fault["id"] not in wanted:
+        if fault["id"] not in wanted or fault["id"] in results:
             continue
         started = time.time()
         original, problem = plant(fault)
         if problem:
             results[fault["id"]] = {"status": problem, "killers": set()}
+            save_state(args.state, fault, results[fault["id"]])
             print(f"#{fault['id']} {fault['path']}: {problem}", flush=True)
             continue
         try:
@@ -213,6 +242,7 @@ def main():
         finally:
             restore(fault, original)
         r = results[fault["id"]]
+        save_state(args.state, fault, r)
         print(f"#{fault['id']} {fault['path']}: {r['status']} {sorted(r['killers']) or ''}"
               f"{' e2e' if r.get('e2e') else ''} ({time.time() - started:.0f} s)", flush=True)
     build_tests(args.build, args.jobs)
