@@ -61,7 +61,7 @@ void expect(bool condition, const QString &what)
 // Lets the window paint what the handler changed.
 void settle() { QCoreApplication::processEvents(); }
 
-} // namespace
+}   // namespace
 
 Screen::Screen() : d(new Parts)
 {
@@ -107,7 +107,8 @@ void Screen::startup(int expectedRows)
     d->MnuNonContati = control<QAction>(f, "MnuNonContati");
     d->MnuEsportaConteggio = control<QAction>(f, "MnuEsportaConteggio");
     d->lblTest1 = control<QLabel>(f, "lblTest1");
-    expect(d->lblTest1->text() == QLatin1String("OK"), QStringLiteral("start-up: the indicator shows ") + d->lblTest1->text());
+    expect(d->lblTest1->text() == QLatin1String("OK"),
+           QStringLiteral("start-up: the indicator shows ") + d->lblTest1->text());
     const int rows = d->lvwProdotti->model()->rowCount();
     expect(rows == expectedRows, QStringLiteral("start-up: %1 rows listed, %2 expected").arg(rows).arg(expectedRows));
 }
@@ -204,4 +205,4 @@ QString Screen::countExport()
     return d->opened;
 }
 
-} // namespace Bench
+}   // namespace Bench

@@ -15,8 +15,24 @@ namespace {
 using Pairs = QList<QPair<QString, QString>>;
 
 // What the program does with a property of a stored SQL Server string.
-enum class Use { Provider, Server, Address, Library, Database, User, Password, Integrated, Encrypt, Trust, HostName,
-                 Timeout, PacketSize, Text, Flag, Ignored };
+enum class Use {
+    Provider,
+    Server,
+    Address,
+    Library,
+    Database,
+    User,
+    Password,
+    Integrated,
+    Encrypt,
+    Trust,
+    HostName,
+    Timeout,
+    PacketSize,
+    Text,
+    Flag,
+    Ignored
+};
 
 // Every keyword the SQL Server OLE DB providers (SQLOLEDB, SQLNCLI,
 // MSOLEDBSQL) document, synonyms together, and the keyword that Microsoft's
@@ -186,9 +202,9 @@ bool freeTdsValue(const QString &v, QString &out)
 // closing brace ("" when the string has none).
 QString odbcAttribute(const QString &s, const QString &key)
 {
-    const QRegularExpression attribute(QStringLiteral("(?:^|;)\\s*%1\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}|[^;]*)")
-                                           .arg(QRegularExpression::escape(key)),
-                                       QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression attribute(
+        QStringLiteral("(?:^|;)\\s*%1\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}|[^;]*)").arg(QRegularExpression::escape(key)),
+        QRegularExpression::CaseInsensitiveOption);
     const QString v = attribute.match(s).captured(1);
     return v.startsWith(QLatin1Char('{')) ? v.mid(1, v.size() - 2).replace(QLatin1String("}}"), QLatin1String("}")) : v;
 }
@@ -379,7 +395,7 @@ ConnectionTarget sqlServer(const Pairs &pairs)
     return t;
 }
 
-} // namespace
+}   // namespace
 
 QString quoted(const QString &value)
 {
@@ -447,4 +463,4 @@ ConnectionTarget resolve(const QString &connectionString)
     return t;
 }
 
-} // namespace ConnString
+}   // namespace ConnString

@@ -35,7 +35,7 @@ Rename renameNew(const QString &from, const QString &to, QString *error)
     return Rename::Failed;
 }
 
-} // namespace FileCommit
+}   // namespace FileCommit
 
 #else
 #include <QFile>
@@ -75,5 +75,5 @@ Rename renameNew(const QString &from, const QString &to, QString *error)
     return Rename::Failed;
 }
 
-} // namespace FileCommit
+}   // namespace FileCommit
 #endif

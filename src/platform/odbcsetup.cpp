@@ -196,7 +196,7 @@ QList<DataSource> machineDataSources()
 }
 #endif
 
-} // namespace
+}   // namespace
 
 void setFake(const Machine *machine) { g_fake = machine; }
 
@@ -215,8 +215,8 @@ FreeTdsServer freeTdsServer(const QString &name)
                 if (s.name.compare(global ? QStringLiteral("global") : name, Qt::CaseInsensitive) != 0)
                     continue;
                 server.found = !global;
-                server.caFile = s.value(QStringLiteral("ca file")).isEmpty() ? server.caFile
-                                                                             : s.value(QStringLiteral("ca file"));
+                server.caFile =
+                    s.value(QStringLiteral("ca file")).isEmpty() ? server.caFile : s.value(QStringLiteral("ca file"));
                 if (!global) {
                     server.host = s.value(QStringLiteral("host"));
                     server.port = s.value(QStringLiteral("port"));
@@ -274,4 +274,4 @@ QList<DataSource> dataSourcesOf(const QString &odbcIniPath)
     return sources;
 }
 
-} // namespace OdbcSetup
+}   // namespace OdbcSetup

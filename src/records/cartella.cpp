@@ -17,7 +17,7 @@
 namespace Excel {
 namespace {
 
-constexpr int kMassimoTesto = 32767;       // characters a cell holds
+constexpr int kMassimoTesto = 32767;   // characters a cell holds
 constexpr double kMassimaLarghezza = 60;   // a long description wraps the view no further
 
 void verifica(lxw_error errore)
@@ -77,7 +77,7 @@ lxw_format *nuovoFormato(lxw_workbook *cartella, const char *numero, bool grasse
     return f;
 }
 
-} // namespace
+}   // namespace
 
 // libxlsxwriter writes numbers with the C library, which follows the
 // process's locale: under an Italian one "1,5" would make the file unreadable.
@@ -85,8 +85,7 @@ Cartella::NumeriC::NumeriC() : prima(std::setlocale(LC_NUMERIC, nullptr)) { std:
 Cartella::NumeriC::~NumeriC() { std::setlocale(LC_NUMERIC, prima.c_str()); }
 
 Foglio::Foglio(Cartella &cartella, lxw_worksheet *foglio, const QList<Colonna> &colonne)
-    : m_cartella(cartella), m_foglio(foglio), m_colonne(colonne), m_somme(colonne.size()),
-      m_larghezze(colonne.size())
+    : m_cartella(cartella), m_foglio(foglio), m_colonne(colonne), m_somme(colonne.size()), m_larghezze(colonne.size())
 {
     for (int c = 0; c < colonne.size(); ++c) {
         verifica(worksheet_write_string(m_foglio, 0, lxw_col_t(c), colonne.at(c).titolo, cartella.formati().grassetto));
@@ -153,9 +152,10 @@ void Foglio::chiudi(const QString &cosa)
     if (m_righe == 0)
         verifica(worksheet_write_string(m_foglio, totali, 0, etichetta.toUtf8().constData(), f.grassetto));
     else   // a count that follows rows deleted by hand
-        verifica(worksheet_write_formula_str(
-            m_foglio, totali, 0, ("=\"Totale: \"&ROWS(A2:A" + fine + ")&\" " + cosa.toUtf8() + "\"").constData(),
-            f.grassetto, etichetta.toUtf8().constData()));
+        verifica(
+            worksheet_write_formula_str(m_foglio, totali, 0,
+                                        ("=\"Totale: \"&ROWS(A2:A" + fine + ")&\" " + cosa.toUtf8() + "\"").constData(),
+                                        f.grassetto, etichetta.toUtf8().constData()));
     QByteArray testi;
     for (int c = 0; c < m_colonne.size(); ++c) {
         const Colonna &colonna = m_colonne.at(c);
@@ -177,8 +177,7 @@ void Foglio::chiudi(const QString &cosa)
 }
 
 Cartella::Cartella(const QString &percorso, const QString &titolo, const QDateTime &quando)
-    : m_percorso(percorso),
-      m_temporaneo(percorso + QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid())),
+    : m_percorso(percorso), m_temporaneo(percorso + QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid())),
       // the rows wait beside the file: a disk too full for them is too full for it
       m_cartellaTemporanei(QFile::encodeName(QDir::toNativeSeparators(QFileInfo(percorso).absolutePath()))),
       m_titolo(titolo.toUtf8()), m_autore(QByteArrayLiteral("Inventario"))
@@ -242,16 +241,12 @@ QString Cartella::salva()
             n == 1 ? m_percorso : m_percorso.left(punto) + QStringLiteral("_%1").arg(n) + m_percorso.mid(punto);
         QString errore;
         switch (FileCommit::renameNew(m_temporaneo, nome, &errore)) {
-        case FileCommit::Rename::Done:
-            m_temporaneo.clear();
-            return nome;
-        case FileCommit::Rename::Taken:
-            break;
-        case FileCommit::Rename::Failed:
-            throw ErroreFile{errore};
+        case FileCommit::Rename::Done: m_temporaneo.clear(); return nome;
+        case FileCommit::Rename::Taken: break;
+        case FileCommit::Rename::Failed: throw ErroreFile{errore};
         }
     }
     throw ErroreFile{QStringLiteral("nessun nome libero")};
 }
 
-} // namespace Excel
+}   // namespace Excel

@@ -44,7 +44,7 @@ constexpr Colonna kTracciato[kColonne] = {
 constexpr int kColonnaPrezzoAcquisto = 4;
 constexpr int kColonnaGiacenzaReale = 11;
 constexpr int kLunghezzaRiga = 755;
-} // namespace
+}   // namespace
 
 QString testoValore(const QVariant &valore)
 {
@@ -74,7 +74,7 @@ void scriviCampo(char *out, const QString &testo, int larghezza)
     }
     std::memset(out + copiati, ' ', static_cast<size_t>(larghezza - copiati));
 }
-} // namespace
+}   // namespace
 
 QString nomeFile(const QDateTime &quando)
 {
@@ -148,4 +148,4 @@ void scriviCoda(QIODevice &device, double totale)
         WinText::writeLine(device, QByteArray());
 }
 
-} // namespace FileTabulato
+}   // namespace FileTabulato

@@ -18,7 +18,7 @@ QString resource(const QString &name)
         throw RuntimeError(ErrNo::FileNotFound, QStringLiteral("File non trovato: ") + name);
     return QString::fromUtf8(f.readAll());
 }
-} // namespace
+}   // namespace
 
 void eseguiScript(const QString &connectionName, const QString &script)
 {
@@ -58,4 +58,4 @@ void creaDatabaseSQLite(const QString &path, bool demo)
     QSqlDatabase::removeDatabase(name);
 }
 
-} // namespace Schema
+}   // namespace Schema

@@ -27,7 +27,7 @@ namespace {
 
 const QString kEtichettaSalva = QStringLiteral("(frmInventarioReale - CreaRigaLista)");
 
-} // namespace
+}   // namespace
 
 void frmInventario::cmdSalva_Click()
 {
@@ -84,9 +84,9 @@ void frmInventario::SalvaRiga()
                 // shown at once; the rows read back put the row as stored in its place
                 CreaRigaLista(campi.descrizione, campi.barcode, 1000, QStringLiteral("Generico"),
                               QStringLiteral("N\u00b0"), campi.codInterno, 0, riga.prezzoPubblicoNumero,
-                              riga.prezzoAcquistoNumero, Regional::numberText(riga.quantita),
-                              riga.giacenzaStatistica, QDateTime(riga.data, QTime(0, 0)), 0,
-                              static_cast<qint32>(riga.idAttivo), static_cast<qint32>(riga.idEliminato));
+                              riga.prezzoAcquistoNumero, Regional::numberText(riga.quantita), riga.giacenzaStatistica,
+                              QDateTime(riga.data, QTime(0, 0)), 0, static_cast<qint32>(riga.idAttivo),
+                              static_cast<qint32>(riga.idEliminato));
             }
             caricaLista(righe);
         };
@@ -148,9 +148,10 @@ void frmInventario::CmdElimina_Click()
             // The reload empties the detail fields; a delete leaves them as
             // they were, so the same product can be counted again at once
             // and a second press deletes (and logs) the same key again.
-            const QList<QLineEdit *> dettagli = {ui->TxtIdProdotto, ui->txtDescrizione1, ui->txtPrVe1, ui->txtQta,
-                                                 ui->txtQtaReale, ui->TxtDetCodiceLoro, ui->txtProdeliminto,
-                                                 ui->TxtIdInvReale, ui->txtPrezAcquisto, ui->TxtBarcode};
+            const QList<QLineEdit *> dettagli = {ui->TxtIdProdotto,   ui->txtDescrizione1, ui->txtPrVe1,
+                                                 ui->txtQta,          ui->txtQtaReale,     ui->TxtDetCodiceLoro,
+                                                 ui->txtProdeliminto, ui->TxtIdInvReale,   ui->txtPrezAcquisto,
+                                                 ui->TxtBarcode};
             QStringList testi;
             for (const QLineEdit *campo : dettagli)
                 testi << campo->text();

@@ -42,7 +42,7 @@ QString esporta(const QString &nome, const QString &titolo, const QDateTime &qua
     return QString();
 }
 
-} // namespace
+}   // namespace
 
 void frmInventario::CreaFileNonContati()
 {
@@ -52,11 +52,11 @@ void frmInventario::CreaFileNonContati()
             return;
         const QDateTime quando = Clock::now();
         FileExcel::Totale totale;
-        const QString percorso = esporta(FileExcel::nomeNonContati(quando), QStringLiteral("Prodotti non contati"),
-                                         quando, FileExcel::kSelectNonContati,
-                                         [&](Excel::Cartella &cartella, Recordset &rs) {
-                                             totale = FileExcel::scriviNonContati(cartella, rs);
-                                         });
+        const QString percorso =
+            esporta(FileExcel::nomeNonContati(quando), QStringLiteral("Prodotti non contati"), quando,
+                    FileExcel::kSelectNonContati, [&](Excel::Cartella &cartella, Recordset &rs) {
+                        totale = FileExcel::scriviNonContati(cartella, rs);
+                    });
         if (percorso.isEmpty())
             return;
         // the list is of its moment: the caption says which
@@ -76,11 +76,10 @@ void frmInventario::EsportaConteggio()
         if (!Modulo::connessioneAperta())
             return;
         const QDateTime quando = Clock::now();
-        const QString percorso = esporta(FileExcel::nomeConteggio(quando), QStringLiteral("Conteggio di magazzino"),
-                                         quando, FileExcel::kSelectConteggio,
-                                         [](Excel::Cartella &cartella, Recordset &rs) {
-                                             FileExcel::scriviConteggio(cartella, rs);
-                                         });
+        const QString percorso =
+            esporta(FileExcel::nomeConteggio(quando), QStringLiteral("Conteggio di magazzino"), quando,
+                    FileExcel::kSelectConteggio,
+                    [](Excel::Cartella &cartella, Recordset &rs) { FileExcel::scriviConteggio(cartella, rs); });
         if (!percorso.isEmpty())
             Shell::openFile(percorso);
     });

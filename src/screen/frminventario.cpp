@@ -33,9 +33,11 @@ int virtualKey(const QKeyEvent *key)
 {
     const int k = key->key();
     switch (k) {
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
     case Qt::Key_Escape: return 27;
     case Qt::Key_Space: return 32;
     case Qt::Key_PageUp: return 33;
@@ -87,7 +89,7 @@ private:
     mutable QFont m_font;
     mutable QSize m_size;
 };
-} // namespace
+}   // namespace
 
 frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmInventario)
 {
@@ -162,15 +164,12 @@ bool frmInventario::eventFilter(QObject *watched, QEvent *event)
             return true;
         break;
     case QEvent::FocusIn:
-    case QEvent::FocusOut:
-        filtraFocus(watched, event);
-        break;
+    case QEvent::FocusOut: filtraFocus(watched, event); break;
     case QEvent::MouseButtonRelease:
         if (watched == ui->lblTest1)
             lblTest1_Click();
         break;
-    default:
-        break;
+    default: break;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -279,8 +278,7 @@ int frmInventario::rigaScelta() const
 
 void frmInventario::scegliRiga(int row)
 {
-    ui->ListProdotti->selectionModel()->setCurrentIndex(m_prodotti->index(row),
-                                                        QItemSelectionModel::ClearAndSelect);
+    ui->ListProdotti->selectionModel()->setCurrentIndex(m_prodotti->index(row), QItemSelectionModel::ClearAndSelect);
 }
 
 void frmInventario::aggiornaIndicatore()

@@ -7,7 +7,9 @@
 #include <functional>
 #include <optional>
 
-namespace Ui { class frmInventario; }
+namespace Ui {
+class frmInventario;
+}
 class InventarioModel;
 class QAbstractButton;
 class QLineEdit;
@@ -21,7 +23,7 @@ namespace Modulo {
 extern bool SaltaKeyUpCodice;
 // Selects the whole text of a text box and paints it orange.
 void EvidenziaCampo(QWidget *control);
-}
+}   // namespace Modulo
 
 // The stock-taking screen.
 class frmInventario : public QMainWindow {
@@ -35,7 +37,7 @@ public:
     // start-up and connection indicator
     void Form_Load();
     void aggiornaIndicatore();   // ApriConnessione -> "OK" on green / "NO" on red
-    bool connesso() const;       // the indicator reads "OK"
+    bool connesso() const;   // the indicator reads "OK"
 
     // the list of counted rows
     void ImpostaColonne();

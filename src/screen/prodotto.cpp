@@ -24,7 +24,7 @@ QString prezzo(const Recordset &rs, const QString &name)
 {
     return Modulo::FormattaNumero(Regional::toNumber(rs.field(name)), 2) + QStringLiteral(" \u20AC");
 }
-} // namespace
+}   // namespace
 
 QString frmInventario::giacenzaContata(const QString &tabella)
 {
@@ -32,7 +32,7 @@ QString frmInventario::giacenzaContata(const QString &tabella)
     return QStringLiteral("(SELECT TOP 1 GiacenzaReale FROM InventarioReale WHERE %1 = %2.IDProdotto) "
                           "AS GiacenzaContata")
         .arg(tabella == QLatin1String("prodottiC") ? QStringLiteral("IDProdottoEliminato")
-                                                    : QStringLiteral("IDProdottoVentrox"),
+                                                   : QStringLiteral("IDProdottoVentrox"),
              tabella);
 }
 
@@ -77,9 +77,9 @@ void frmInventario::ListProdotti_Click()
             // The product and, beside it, what has been counted of it so far:
             // one statement, one trip to the server.
             const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
-            Recordset rs(Modulo::ConnPrincipale(), QStringLiteral("Select *, %1 FROM %2 WHERE IDProdotto = ")
-                                                           .arg(giacenzaContata(tabella), tabella)
-                                                       + k);
+            Recordset rs(
+                Modulo::ConnPrincipale(),
+                QStringLiteral("Select *, %1 FROM %2 WHERE IDProdotto = ").arg(giacenzaContata(tabella), tabella) + k);
             if (rs.eof())
                 return;
             pronti = leggiDettagli(rs);

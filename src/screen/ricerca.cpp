@@ -24,7 +24,7 @@ void impostaSfondo(QWidget *control, const QString &styleSheet)
     if (control->styleSheet() != styleSheet)
         control->setStyleSheet(styleSheet);
 }
-} // namespace
+}   // namespace
 
 namespace Modulo {
 bool SaltaKeyUpCodice = false;
@@ -37,7 +37,7 @@ void EvidenziaCampo(QWidget *control)
     if (auto *edit = qobject_cast<QLineEdit *>(control))
         edit->setSelection(0, static_cast<int>(edit->text().size()));
 }
-} // namespace Modulo
+}   // namespace Modulo
 
 namespace {
 // A search field with the focus has its text selected on light yellow.
@@ -48,7 +48,7 @@ void entra(QLineEdit *field)
 }
 
 void esce(QLineEdit *field) { impostaSfondo(field, QStringLiteral("background-color: rgb(255, 255, 255);")); }
-} // namespace
+}   // namespace
 
 void frmInventario::txtCodice_GotFocus() { entra(ui->txtCodice); }
 void frmInventario::txtCodice_LostFocus() { esce(ui->txtCodice); }

@@ -14,7 +14,7 @@
 namespace {
 // The list stops at this many items; prodottiC still adds its first match.
 constexpr int kMassimo = 50;
-} // namespace
+}   // namespace
 
 void frmInventario::txtNome_Change()
 {

@@ -49,7 +49,7 @@ FormConfigurazione::ConnectionTest &connectionTest()
     return test;
 }
 
-} // namespace
+}   // namespace
 
 void FormConfigurazione::setConnectionTest(ConnectionTest test) { connectionTest() = std::move(test); }
 
@@ -159,8 +159,8 @@ void FormConfigurazione::cmdDBSalva_Click()
         // string (and would break its line in term.ini)
         const QString stringa =
             Regional::trimBlanks(ui->txtStringa->toPlainText().remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
-        const QString errore = connectionTest() ? connectionTest()(stringa)
-                                                : Db::testConnection(stringa, kLoginTimeout, kAttesaMs);
+        const QString errore =
+            connectionTest() ? connectionTest()(stringa) : Db::testConnection(stringa, kLoginTimeout, kAttesaMs);
         if (!errore.isEmpty()) {
             cursor.restore();
             setEnabled(true);

@@ -3,7 +3,9 @@
 #include <QScopedPointer>
 #include <functional>
 
-namespace Ui { class FormConfigurazione; }
+namespace Ui {
+class FormConfigurazione;
+}
 
 // The connection settings dialog: composes an SQL Server connection string
 // from server, user, password and database (or takes one typed by hand),
