@@ -160,17 +160,58 @@ const Tipo kTipi[] = {
 constexpr int kNumTipi = int(sizeof(kTipi) / sizeof(kTipi[0]));
 
 const char *const kQualita[] = {
-    "",      "",         "",        "",         "BIO",  "INTEGRALE", "SENZA GLUTINE", "LIGHT",         "CLASSICO",
-    "EXTRA", "DELICATO", "INTENSO", "FAMIGLIA", "MAXI", "SCORTA",    "OFFERTA",       "ALLA NOCCIOLA", "AL LIMONE",
+    "",
+    "",
+    "",
+    "",
+    "BIO",
+    "INTEGRALE",
+    "SENZA GLUTINE",
+    "LIGHT",
+    "CLASSICO",
+    "EXTRA",
+    "DELICATO",
+    "INTENSO",
+    "FAMIGLIA",
+    "MAXI",
+    "SCORTA",
+    "OFFERTA",
+    "ALLA NOCCIOLA",
+    "AL LIMONE",
 };
 constexpr int kNumQualita = int(sizeof(kQualita) / sizeof(kQualita[0]));
 
 const char *const kMarche[] = {
-    "CASA ROSSI",         "MULINO VERDE",     "VALLE D'ORO",   "LA CONTADINA",   "DOLCE VITA",    "SOLE MIO",
-    "TERRE DI SIENA",     "FRATELLI BIANCHI", "ALPINA",        "MARE BLU",       "CAMPO FIORITO", "BONTA' DEL SUD",
-    "CASCINA SAN PIETRO", "TRE MONTI",        "GRAN GUSTO",    "LA MASSERIA",    "ORO DI PUGLIA", "VERDE NATURA",
-    "PRIMO PREZZO",       "SELEZIONE ORO",    "LAGO MAGGIORE", "ANTICA RICETTA", "SAPORI NOSTRI", "NONNA ADA",
-    "LINEA CASA",         "ELETTROVIP",       "SPLENDOR",      "PULITO",         "CANDIDA",       "FIDO FELICE",
+    "CASA ROSSI",
+    "MULINO VERDE",
+    "VALLE D'ORO",
+    "LA CONTADINA",
+    "DOLCE VITA",
+    "SOLE MIO",
+    "TERRE DI SIENA",
+    "FRATELLI BIANCHI",
+    "ALPINA",
+    "MARE BLU",
+    "CAMPO FIORITO",
+    "BONTA' DEL SUD",
+    "CASCINA SAN PIETRO",
+    "TRE MONTI",
+    "GRAN GUSTO",
+    "LA MASSERIA",
+    "ORO DI PUGLIA",
+    "VERDE NATURA",
+    "PRIMO PREZZO",
+    "SELEZIONE ORO",
+    "LAGO MAGGIORE",
+    "ANTICA RICETTA",
+    "SAPORI NOSTRI",
+    "NONNA ADA",
+    "LINEA CASA",
+    "ELETTROVIP",
+    "SPLENDOR",
+    "PULITO",
+    "CANDIDA",
+    "FIDO FELICE",
 };
 constexpr int kNumMarche = int(sizeof(kMarche) / sizeof(kMarche[0]));
 
@@ -391,7 +432,7 @@ Catalogue catalogue(const QString &path, int wanted)
         }
         read(QStringLiteral("SELECT p.IDProdotto FROM Prodotti p JOIN InventarioReale i "
                             "ON i.IDProdottoVentrox = p.IDProdotto ORDER BY p.IDProdotto"),
-             c.contati, wanted);
+            c.contati, wanted);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -401,13 +442,13 @@ Catalogue catalogue(const QString &path, int wanted)
 QStringList wordsBeginning()
 {
     return {QStringLiteral("PASTA FU"), QStringLiteral("CAFFE' M"), QStringLiteral("DETERSIVO L"),
-            QStringLiteral("ZUCCHERO"), QStringLiteral("VINO R")};
+        QStringLiteral("ZUCCHERO"), QStringLiteral("VINO R")};
 }
 
 QStringList wordsInside()
 {
-    return {QStringLiteral("GLUTINE"), QStringLiteral("NOCCIOLE"), QStringLiteral("MASSERIA"),
-            QStringLiteral("ORO DI P")};
+    return {
+        QStringLiteral("GLUTINE"), QStringLiteral("NOCCIOLE"), QStringLiteral("MASSERIA"), QStringLiteral("ORO DI P")};
 }
 
 }   // namespace Bench

@@ -82,10 +82,10 @@ int scans(int ripetizioni) { return 5 * ripetizioni; }
 [[noreturn]] void usage(const char *error)
 {
     std::fprintf(stderr,
-                 "inventario-bench: %s\n"
-                 "usage: inventario-bench [--prodotti N] [--eliminati N] [--righe N] [--ripetizioni N]\n"
-                 "                        [--cartella DIR] [--solo startup,scan-new,...] [--latenza MS]\n",
-                 error);
+        "inventario-bench: %s\n"
+        "usage: inventario-bench [--prodotti N] [--eliminati N] [--righe N] [--ripetizioni N]\n"
+        "                        [--cartella DIR] [--solo startup,scan-new,...] [--latenza MS]\n",
+        error);
     std::exit(2);
 }
 
@@ -117,11 +117,10 @@ Options parse(const QStringList &args)
         if (!ok)
             usage("not a number");
     }
-    static const QStringList paths = {QStringLiteral("startup"),        QStringLiteral("name-begins"),
-                                      QStringLiteral("name-contains"),  QStringLiteral("vedi-tutti"),
-                                      QStringLiteral("inventory-file"), QStringLiteral("uncounted"),
-                                      QStringLiteral("count-export"),   QStringLiteral("scan-new"),
-                                      QStringLiteral("scan-repeat"),    QStringLiteral("empty-enter")};
+    static const QStringList paths = {QStringLiteral("startup"), QStringLiteral("name-begins"),
+        QStringLiteral("name-contains"), QStringLiteral("vedi-tutti"), QStringLiteral("inventory-file"),
+        QStringLiteral("uncounted"), QStringLiteral("count-export"), QStringLiteral("scan-new"),
+        QStringLiteral("scan-repeat"), QStringLiteral("empty-enter")};
     for (const QString &path : o.solo)
         if (!paths.contains(path))
             usage("--solo takes startup, name-begins, name-contains, vedi-tutti, inventory-file, uncounted, "
@@ -195,15 +194,14 @@ void setTarget(Line &l, Kind kind, int latency)
 void printHeader()
 {
     std::printf("%-15s %6s %10s %8s %7s %10s %7s %8s   %s\n", "path", "trips", "program", "paint", "f.trips", "floor",
-                "ratio", "peak MB", "target");
+        "ratio", "peak MB", "target");
 }
 
 void print(const Line &l)
 {
     std::printf("%-15s %6s %10.2f %8.2f %7s %10.2f %7.2f %8.1f   %-36s %s\n", qPrintable(l.id),
-                qPrintable(QString::number(l.viaggi)), l.programma, l.pittura,
-                qPrintable(QString::number(l.viaggiPavimento)), l.pavimento, l.rapporto(), l.memoria,
-                qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
+        qPrintable(QString::number(l.viaggi)), l.programma, l.pittura, qPrintable(QString::number(l.viaggiPavimento)),
+        l.pavimento, l.rapporto(), l.memoria, qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
     std::fflush(stdout);
     g_lines.append(l);
 }
@@ -427,7 +425,7 @@ int run(const Options &o)
         QString titolo;   // what the caption must hold afterwards
     } fogli[] = {
         {"uncounted", [&] { return screen.uncounted(); }, [&](const QString &f) { floor.uncountedWorkbook(f); },
-         QStringLiteral(" %1 prodotti non contati ").arg(nonContati)},
+            QStringLiteral(" %1 prodotti non contati ").arg(nonContati)},
         {"count-export", [&] { return screen.countExport(); }, [&](const QString &f) { floor.countWorkbook(f); }, {}},
     };
     for (const auto &foglio : fogli) {

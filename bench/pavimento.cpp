@@ -257,16 +257,15 @@ void Floor::nameSearch(const QString &text, bool contains)
     const QString parte = QStringLiteral("SELECT * FROM (Select IDProdotto,Descrizione,CodInterno, %1 AS Tabella "
                                          "FROM %2 where Descrizione %3 LIMIT 50) AS T%1");
     readProducts(db,
-                 parte.arg(1).arg(QStringLiteral("Prodotti"), like) + QStringLiteral(" UNION ALL ")
-                     + parte.arg(2).arg(QStringLiteral("prodottiC"), like),
-                 50);
+        parte.arg(1).arg(QStringLiteral("Prodotti"), like) + QStringLiteral(" UNION ALL ")
+            + parte.arg(2).arg(QStringLiteral("prodottiC"), like),
+        50);
 }
 
 int Floor::emptyEnter()
 {
     // an empty text: the code search alone (it lists the whole master)
-    return readProducts(
-        QSqlDatabase::database(m_name, false),
+    return readProducts(QSqlDatabase::database(m_name, false),
         QStringLiteral(
             "Select  IDprodotto, CodInterno,Descrizione, 1 AS Ricerca FROM Prodotti where CodInterno Like '%'"));
 }
@@ -274,7 +273,7 @@ int Floor::emptyEnter()
 int Floor::vediTutti()
 {
     return readList(QSqlDatabase::database(m_name, false),
-                    QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
+        QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
 }
 
 void Floor::inventoryFile(const QString &path, const QString &source, int headBytes)
@@ -340,7 +339,7 @@ struct Workbook {
     }
     // The totals row: a count and the SUMs of `columns`.
     static void totals(lxw_worksheet *sheet, lxw_row_t next, lxw_col_t last, std::initializer_list<lxw_col_t> columns,
-                       lxw_format *format)
+        lxw_format *format)
     {
         worksheet_autofilter(sheet, 0, 0, next - 1, last);
         const QByteArray end = QByteArray::number(next);
@@ -377,8 +376,8 @@ void Floor::uncountedWorkbook(const QString &path)
     lxw_worksheet *sheets[2];
     const char *names[] = {"Non contati", "Eliminati"};
     for (int i = 0; i < 2; ++i)
-        sheets[i] = w.sheet(names[i], {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto",
-                                       "Valore Acquisto"});
+        sheets[i] = w.sheet(
+            names[i], {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto", "Valore Acquisto"});
     lxw_row_t rows[2] = {1, 1};
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     run(q, FileExcel::kSelectNonContati);
@@ -402,7 +401,7 @@ void Floor::countWorkbook(const QString &path)
 {
     Workbook w(path);
     lxw_worksheet *sheet = w.sheet("Conteggio", {"CodInterno", "Barcode", "Descrizione", "Qta Reale", "Qta Ventrox",
-                                                 "Differenza", "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
+                                                    "Differenza", "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
     lxw_row_t row = 1;
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     run(q, FileExcel::kSelectConteggio);

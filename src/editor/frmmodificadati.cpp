@@ -72,8 +72,8 @@ FrmModificaDati::FrmModificaDati(QWidget *owner, const ProdottoScelto &prodotto)
     connect(ui->cmdSalva, &QPushButton::clicked, this, &FrmModificaDati::cmdSalva_Click);
     connect(ui->CmdEsci, &QPushButton::clicked, this, &FrmModificaDati::CmdEsci_Click);
     for (QWidget *w : {static_cast<QWidget *>(ui->txtBarcodeForn), static_cast<QWidget *>(ui->txtDescrizione1),
-                       static_cast<QWidget *>(ui->txtPrVe1), static_cast<QWidget *>(ui->txtPrAcq1),
-                       static_cast<QWidget *>(ui->cmdSalva), static_cast<QWidget *>(ui->CmdEsci)})
+             static_cast<QWidget *>(ui->txtPrVe1), static_cast<QWidget *>(ui->txtPrAcq1),
+             static_cast<QWidget *>(ui->cmdSalva), static_cast<QWidget *>(ui->CmdEsci)})
         w->installEventFilter(this);
 
     Form_Load();
@@ -211,9 +211,8 @@ void FrmModificaDati::cmdSalva_Click()
             conn.execute(QStringLiteral("UPDATE ") + tabella
                              + QStringLiteral(" SET Barcode = ?, PrezzoPubblico = ?, PrezzoAcquisto = ?, "
                                               "descrizione = ? WHERE IdProdotto = ?"),
-                         {testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())), *prezzoVendita,
-                          *prezzoAcquisto, testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())),
-                          static_cast<qlonglong>(id)});
+                {testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())), *prezzoVendita, *prezzoAcquisto,
+                    testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())), static_cast<qlonglong>(id)});
         }
     } catch (const RuntimeError &e) {
         avviso(QStringLiteral("Impossibile Salvare i Dati del Prodotto!!\r\n\r\n") + e.description());

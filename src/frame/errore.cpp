@@ -76,8 +76,8 @@ void trapError(const RuntimeError &error, const QString &label, int section)
 }
 
 void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, const QString &time, const QString &form,
-                   const QString &control, const QString &line, const QString &version, const QString &description,
-                   const QString &number)
+    const QString &control, const QString &line, const QString &version, const QString &description,
+    const QString &number)
 {
     static const int widths[] = {10, 8, 20, 20, 6, 10, 200, 10};
     auto build = [](const QStringList &values) {
@@ -87,13 +87,13 @@ void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, cons
         return out;
     };
     if (withHeader)
-        WinText::writeLine(device,
-                           build({QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Form Attivo"),
-                                  QStringLiteral("Oggetto Attivo"), QStringLiteral("Linea"), QStringLiteral("Versione"),
-                                  QStringLiteral("Descrizione Errore"), QStringLiteral("Numero")}));
-    WinText::writeLine(device, build({date, time, Regional::trimBlanks(form), Regional::trimBlanks(control),
-                                      Regional::trimBlanks(line), Regional::trimBlanks(version),
-                                      Regional::trimBlanks(description), Regional::trimBlanks(number)}));
+        WinText::writeLine(
+            device, build({QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Form Attivo"),
+                        QStringLiteral("Oggetto Attivo"), QStringLiteral("Linea"), QStringLiteral("Versione"),
+                        QStringLiteral("Descrizione Errore"), QStringLiteral("Numero")}));
+    WinText::writeLine(device,
+        build({date, time, Regional::trimBlanks(form), Regional::trimBlanks(control), Regional::trimBlanks(line),
+            Regional::trimBlanks(version), Regional::trimBlanks(description), Regional::trimBlanks(number)}));
 }
 
 }   // namespace Modulo

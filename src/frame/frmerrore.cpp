@@ -70,8 +70,8 @@ void FrmErrore::cmdEsci_Click()
         const QDateTime now = Clock::now();
         try {
             Modulo::writeErrorLog(log, !existed, Regional::dateText(now.date()), Regional::timeText(now.time()),
-                                  ui->lblForm->text(), ui->lblOggetto->text(), ui->lblLinea->text(),
-                                  ui->lblVersione->text(), ui->txtDescrizione->toPlainText(), ui->lblNumero->text());
+                ui->lblForm->text(), ui->lblOggetto->text(), ui->lblLinea->text(), ui->lblVersione->text(),
+                ui->txtDescrizione->toPlainText(), ui->lblNumero->text());
         } catch (...) {
         }
         log.close();

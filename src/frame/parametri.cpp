@@ -20,8 +20,8 @@ bool matches(const QString &decoded, const QString &prefix) { return decoded.lef
     double number = ErrNo::PathFileAccess;
     if (file.error() == QFileDevice::PermissionsError)
         number = ErrNo::PermissionDenied;
-    throw RuntimeError(number,
-                       QStringLiteral("Errore di accesso al file %1: %2").arg(file.fileName(), file.errorString()));
+    throw RuntimeError(
+        number, QStringLiteral("Errore di accesso al file %1: %2").arg(file.fileName(), file.errorString()));
 }
 
 // The raw lines of the file, created empty when missing.
@@ -124,7 +124,7 @@ bool ScriviParametro(const QString &key, const QString &value)
             QFile::remove(tempPath);
             if (!QFile::copy(path, tempPath))
                 throw RuntimeError(ErrNo::PermissionDenied,
-                                   QStringLiteral("Impossibile copiare ") + path + QStringLiteral(" in ") + tempPath);
+                    QStringLiteral("Impossibile copiare ") + path + QStringLiteral(" in ") + tempPath);
             QFile out(path);
             if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 fileError(out);

@@ -73,12 +73,11 @@ const QList<Keyword> &keywords()
         {Use::Flag, {"MARS Connection", "MarsConn", "MARS_Connection"}, "MARS_Connection", "MARS_Connection"},
         {Use::Flag, {"MultiSubnetFailover"}, "MultiSubnetFailover", {}},
         {Use::Ignored,
-         {"Persist Security Info", "Use Procedure for Prepare", "UseProcForPrepare", "Locale Identifier",
-          "Tag with column collation when possible", "OLE DB Services", "Mode", "Prompt", "Extended Properties",
-          "General Timeout", "DataTypeCompatibility", "Asynchronous Processing", "Window Handle",
-          "Failover Partner SPN", "FailoverPartnerSPN"},
-         {},
-         {}},
+            {"Persist Security Info", "Use Procedure for Prepare", "UseProcForPrepare", "Locale Identifier",
+                "Tag with column collation when possible", "OLE DB Services", "Mode", "Prompt", "Extended Properties",
+                "General Timeout", "DataTypeCompatibility", "Asynchronous Processing", "Window Handle",
+                "Failover Partner SPN", "FailoverPartnerSPN"},
+            {}, {}},
     };
     return table;
 }
@@ -211,8 +210,8 @@ QString odbcAttribute(const QString &s, const QString &key)
 
 int driverVersion(const QString &driver)
 {
-    static const QRegularExpression version(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression version(
+        QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"), QRegularExpression::CaseInsensitiveOption);
     return version.match(driver).captured(1).toInt();
 }
 
@@ -417,8 +416,8 @@ ConnectionTarget resolve(const QString &connectionString)
 {
     ConnectionTarget t;
     const QString s = connectionString.trimmed();
-    static const QRegularExpression odbc(QStringLiteral("^(Driver|DSN)\\s*="),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression odbc(
+        QStringLiteral("^(Driver|DSN)\\s*="), QRegularExpression::CaseInsensitiveOption);
     if (odbc.match(s).hasMatch()) {
         // an ODBC string goes as it is, with the closing ';' its last value needs
         t.kind = ConnectionTarget::Odbc;

@@ -82,8 +82,7 @@ QSqlQuery forwardQuery(const QSqlDatabase &db)
 // column order like the rest, and given as the shortest decimal that is
 // that float: 12.3 stays 12.3. A read that fails is an error like any other.
 using SqlGetDiagRec = short(INVENTARIO_ODBC_CALL *)(short handleType, void *handle, short record, char16_t *state,
-                                                    qint32 *nativeError, char16_t *message, short bufferLength,
-                                                    short *textLength);
+    qint32 *nativeError, char16_t *message, short bufferLength, short *textLength);
 
 QFunctionPointer driverManager(const char *function)
 {
@@ -302,8 +301,8 @@ QString Connection::adapt(const QString &sql) const
     // SQLite reads SELECT TOP n as a LIMIT n at the end of that SELECT: the
     // end of the text, or of the parentheses it stands in. The last one first,
     // so that the places of those before it stay where they were.
-    static const QRegularExpression top(QStringLiteral("\\bSELECT\\s+TOP\\s+(\\d+)\\s+"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression top(
+        QStringLiteral("\\bSELECT\\s+TOP\\s+(\\d+)\\s+"), QRegularExpression::CaseInsensitiveOption);
     QList<QRegularExpressionMatch> matches;
     for (auto it = top.globalMatch(sql); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -437,9 +436,8 @@ int Recordset::fieldIndex(const QString &name) const
     const auto it = m_index.constFind(key);
     const int i = it != m_index.constEnd() ? *it : *m_index.insert(key, m_record.indexOf(name));
     if (i < 0)
-        throw RuntimeError(3265, QStringLiteral(
-                                     "Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ")
-                                     + name);
+        throw RuntimeError(3265,
+            QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
     return i;
 }
 
@@ -468,8 +466,8 @@ void Batch::rollback()
     // Nothing may stay locked behind a failure; a rollback that fails in its
     // turn (the link gone) leaves nothing to add to the error already raised.
     try {
-        m_connection.execute(m_deferred ? QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION")
-                                        : QStringLiteral("ROLLBACK"));
+        m_connection.execute(
+            m_deferred ? QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION") : QStringLiteral("ROLLBACK"));
     } catch (const RuntimeError &) {
     }
 }
@@ -610,7 +608,7 @@ void reapWorkers()
 {
     auto &list = workers();
     list.erase(std::remove_if(list.begin(), list.end(), [](const std::unique_ptr<QThread> &w) { return w->wait(0); }),
-               list.end());
+        list.end());
 }
 }   // namespace
 

@@ -172,8 +172,8 @@ bool deadlock(const RuntimeError &error);
 #else
 #define INVENTARIO_ODBC_CALL
 #endif
-using GetData = short(INVENTARIO_ODBC_CALL *)(void *statement, unsigned short column, short cType, void *value,
-                                              qintptr bufferLength, qintptr *indicator);
+using GetData = short(INVENTARIO_ODBC_CALL *)(
+    void *statement, unsigned short column, short cType, void *value, qintptr bufferLength, qintptr *indicator);
 GetData getData();
 void setGetData(GetData function);
 

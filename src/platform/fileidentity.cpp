@@ -16,7 +16,7 @@ std::optional<FileIdentity> fileIdentity(const QString &path)
     // file are neither blocked nor blocking.
     const HANDLE handle =
         CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};

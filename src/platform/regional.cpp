@@ -208,14 +208,8 @@ QDateTime toDateTime(const QVariant &value)
     if (value.typeId() == QMetaType::QDate)
         return QDateTime(value.toDate(), QTime(0, 0));
     const QString text = value.toString().trimmed();
-    static const char *const formats[] = {"d/M/yyyy",
-                                          "d/M/yyyy H:mm:ss",
-                                          "d/M/yyyy H:mm",
-                                          "yyyy-MM-dd",
-                                          "yyyy-MM-dd HH:mm:ss",
-                                          "yyyy-MM-ddTHH:mm:ss",
-                                          "yyyy-MM-dd HH:mm:ss.zzz",
-                                          "yyyy-MM-ddTHH:mm:ss.zzz"};
+    static const char *const formats[] = {"d/M/yyyy", "d/M/yyyy H:mm:ss", "d/M/yyyy H:mm", "yyyy-MM-dd",
+        "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss.zzz"};
     for (const char *format : formats) {
         const QDateTime dt = QDateTime::fromString(text, QLatin1String(format));
         if (dt.isValid())

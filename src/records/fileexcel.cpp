@@ -32,7 +32,7 @@ struct Testi {
     int colonne[3];
     Testi(const Recordset &rs, const QString &descrizione)
         : colonne{rs.fieldIndex(QStringLiteral("CodInterno")), rs.fieldIndex(QStringLiteral("Barcode")),
-                  rs.fieldIndex(descrizione)}
+            rs.fieldIndex(descrizione)}
     {}
     void scrivi(Excel::Foglio &foglio, const Recordset &rs) const
     {
@@ -88,12 +88,9 @@ QString nomeConteggio(const QDateTime &quando) { return nome("Conteggio_", quand
 
 Totale scriviNonContati(Excel::Cartella &cartella, Recordset &rs)
 {
-    const QList<Colonna> colonne = {{"CodInterno", Tipo::Testo, false},
-                                    {"Barcode", Tipo::Testo, false},
-                                    {"Descrizione", Tipo::Testo, false},
-                                    {"Qta Ventrox", Tipo::Quantita, true},
-                                    {"Prezzo Acquisto", Tipo::Importo, false},
-                                    {"Valore Acquisto", Tipo::Importo, true}};
+    const QList<Colonna> colonne = {{"CodInterno", Tipo::Testo, false}, {"Barcode", Tipo::Testo, false},
+        {"Descrizione", Tipo::Testo, false}, {"Qta Ventrox", Tipo::Quantita, true},
+        {"Prezzo Acquisto", Tipo::Importo, false}, {"Valore Acquisto", Tipo::Importo, true}};
     Excel::Foglio *fogli[] = {&cartella.foglio("Non contati", colonne), &cartella.foglio("Eliminati", colonne)};
     const Testi testi(rs, QStringLiteral("Descrizione"));
     const int eliminato = rs.fieldIndex(QStringLiteral("Eliminato"));
@@ -113,15 +110,11 @@ Totale scriviNonContati(Excel::Cartella &cartella, Recordset &rs)
 
 qint64 scriviConteggio(Excel::Cartella &cartella, Recordset &rs)
 {
-    Excel::Foglio &foglio = cartella.foglio("Conteggio", {{"CodInterno", Tipo::Testo, false},
-                                                          {"Barcode", Tipo::Testo, false},
-                                                          {"Descrizione", Tipo::Testo, false},
-                                                          {"Qta Reale", Tipo::Quantita, true},
-                                                          {"Qta Ventrox", Tipo::Quantita, true},
-                                                          {"Differenza", Tipo::Quantita, true},
-                                                          {"Prezzo Acquisto", Tipo::Importo, false},
-                                                          {"Valore Differenza", Tipo::Importo, true},
-                                                          {"Data Inv.", Tipo::Data, false}});
+    Excel::Foglio &foglio = cartella.foglio("Conteggio",
+        {{"CodInterno", Tipo::Testo, false}, {"Barcode", Tipo::Testo, false}, {"Descrizione", Tipo::Testo, false},
+            {"Qta Reale", Tipo::Quantita, true}, {"Qta Ventrox", Tipo::Quantita, true},
+            {"Differenza", Tipo::Quantita, true}, {"Prezzo Acquisto", Tipo::Importo, false},
+            {"Valore Differenza", Tipo::Importo, true}, {"Data Inv.", Tipo::Data, false}});
     const Testi testi(rs, QStringLiteral("DescProdotto"));
     const int reale = rs.fieldIndex(QStringLiteral("GiacenzaReale"));
     const int statistica = rs.fieldIndex(QStringLiteral("GiacenzaStatistica"));

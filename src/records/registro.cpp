@@ -32,28 +32,18 @@ QByteArray componi(const QString (&testi)[kCampi], const int (&larghezze)[kCampi
 
 QByteArray intestazione()
 {
-    const QString testi[kCampi] = {QStringLiteral("Log"),         QStringLiteral("Data"),
-                                   QStringLiteral("Ora"),         QStringLiteral("IdInventario"),
-                                   QStringLiteral("Descrizione"), QStringLiteral("IdProdVtx"),
-                                   QStringLiteral("IdProdC"),     QStringLiteral("Barcode"),
-                                   QStringLiteral("CodProd"),     QStringLiteral("QtàReale"),
-                                   QStringLiteral("QtàSparata")};
+    const QString testi[kCampi] = {QStringLiteral("Log"), QStringLiteral("Data"), QStringLiteral("Ora"),
+        QStringLiteral("IdInventario"), QStringLiteral("Descrizione"), QStringLiteral("IdProdVtx"),
+        QStringLiteral("IdProdC"), QStringLiteral("Barcode"), QStringLiteral("CodProd"), QStringLiteral("QtàReale"),
+        QStringLiteral("QtàSparata")};
     return componi(testi, kLarghezzeIntestazione);
 }
 
 QByteArray riga(const Voce &v)
 {
-    const QString testi[kCampi] = {v.operazione,
-                                   Regional::dateText(v.quando.date()),
-                                   Regional::timeText(v.quando.time()),
-                                   v.idInventario,
-                                   v.descrizione,
-                                   Regional::numberText(v.idAttivo),
-                                   Regional::numberText(v.idEliminato),
-                                   v.barcode,
-                                   v.codInterno,
-                                   v.qtaReale,
-                                   v.qtaSparata};
+    const QString testi[kCampi] = {v.operazione, Regional::dateText(v.quando.date()),
+        Regional::timeText(v.quando.time()), v.idInventario, v.descrizione, Regional::numberText(v.idAttivo),
+        Regional::numberText(v.idEliminato), v.barcode, v.codInterno, v.qtaReale, v.qtaSparata};
     return componi(testi, kLarghezzeDati);
 }
 
@@ -69,10 +59,10 @@ void apriInCoda(QFile &file)
     if (file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
     if (file.error() == QFileDevice::PermissionsError)
-        throw RuntimeError(ErrNo::PermissionDenied,
-                           QStringLiteral("Permesso negato: %1").arg(QFileInfo(file.fileName()).fileName()));
-    throw RuntimeError(ErrNo::PathFileAccess,
-                       QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
+        throw RuntimeError(
+            ErrNo::PermissionDenied, QStringLiteral("Permesso negato: %1").arg(QFileInfo(file.fileName()).fileName()));
+    throw RuntimeError(
+        ErrNo::PathFileAccess, QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
 }
 
 QString istruzioneElimina(const QString &chiave)
@@ -87,7 +77,7 @@ void eliminaRiga(Connection &connection, const QString &chiave) { connection.exe
 namespace Modulo {
 
 void ScriviLog(const QString &operazione, const QString &idInventario, const QString &descrizione,
-               const QString &barcode, const QString &codInterno, const QString &qtaReale, const QString &qtaSparata)
+    const QString &barcode, const QString &codInterno, const QString &qtaReale, const QString &qtaSparata)
 {
     guarded(QStringLiteral(" (LOG) "), [&] {
         Registro::Voce voce;
@@ -110,7 +100,7 @@ void ScriviLog(const QString &operazione, const QString &idInventario, const QSt
         file.close();
         if (file.error() != QFileDevice::NoError)
             throw RuntimeError(ErrNo::PathFileAccess,
-                               QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
+                QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
     });
 }
 

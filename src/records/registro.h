@@ -49,5 +49,5 @@ namespace Modulo {
 // the time and the chosen product's ids added; errors go to the error form
 // with the label " (LOG) ".
 void ScriviLog(const QString &operazione, const QString &idInventario, const QString &descrizione,
-               const QString &barcode, const QString &codInterno, const QString &qtaReale, const QString &qtaSparata);
+    const QString &barcode, const QString &codInterno, const QString &qtaReale, const QString &qtaSparata);
 }   // namespace Modulo

@@ -128,8 +128,8 @@ Esito salva(Connection &connection, const Riga &riga, const QString &elenco, con
             // the new total is the row's plus the quantity, added where the row
             // is held: no other station can change it in between
             batch.choose(istruzioneInsert(riga, connection.sqlServer()),
-                         istruzioneUpdate(batch.sum(QStringLiteral("GiacenzaReale"), riga.quantita),
-                                          batch.field(QStringLiteral("IDInventarioReale"))));
+                istruzioneUpdate(batch.sum(QStringLiteral("GiacenzaReale"), riga.quantita),
+                    batch.field(QStringLiteral("IDInventarioReale"))));
             batch.commit();
             if (!elenco.isEmpty())
                 batch.query(elenco);

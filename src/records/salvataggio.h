@@ -72,6 +72,6 @@ using LeggiElenco = std::function<void(const Esito &, const std::function<Record
 // never after its commit. Throws RuntimeError; nothing is then written
 // unless the error came after the commit (from `elenco`).
 Esito salva(Connection &connection, const Riga &riga, const QString &elenco = QString(),
-            const LeggiElenco &leggi = LeggiElenco());
+    const LeggiElenco &leggi = LeggiElenco());
 
 }   // namespace Salvataggio

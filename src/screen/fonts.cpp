@@ -25,10 +25,9 @@ void install()
     }
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"));
     QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
-                                QStringLiteral("DejaVu Sans Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"),
-                               {QStringLiteral("Comic Neue"), QStringLiteral("Tahoma")});
+        {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue"), QStringLiteral("Tahoma")});
 }
 
 namespace {

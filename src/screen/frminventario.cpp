@@ -134,10 +134,10 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     connect(ui->CheckTipoRicerca, &QCheckBox::clicked, this, &frmInventario::CheckTipoRicerca_Click);
     // An item becoming the selected one loads its product.
     connect(ui->ListProdotti->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection &selected) {
-                if (!selected.isEmpty() && rigaScelta() >= 0)
-                    ListProdotti_Click();
-            });
+        [this](const QItemSelection &selected) {
+            if (!selected.isEmpty() && rigaScelta() >= 0)
+                ListProdotti_Click();
+        });
     connect(ui->cmdSalva, &QToolButton::clicked, this, &frmInventario::cmdSalva_Click);
     connect(ui->CmdElimina, &QPushButton::clicked, this, &frmInventario::CmdElimina_Click);
     connect(ui->cmdModifica, &QToolButton::clicked, this, &frmInventario::cmdModifica_Click);

@@ -42,9 +42,9 @@ public:
     // the list of counted rows
     void ImpostaColonne();
     void CreaRigaLista(const QString &descrizione, const QString &barcode, qint16 idCategoria, const QString &categoria,
-                       const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico,
-                       double prezzoAcquisto, const QString &giacenzaReale, double giacenzaStatistica,
-                       const QDateTime &dataModifica, qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato);
+        const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico, double prezzoAcquisto,
+        const QString &giacenzaReale, double giacenzaStatistica, const QDateTime &dataModifica,
+        qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato);
     void CaricaDati();
     void ClearForm();
     void ClearFormSenzaNome();

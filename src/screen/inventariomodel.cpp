@@ -12,9 +12,21 @@ struct Intestazione {
 
 // Titles and widths of the list's columns, in index order.
 const Intestazione kColonne[InventarioModel::NumeroColonne] = {
-    {"Descrizione", 4000}, {"ID", 500},          {"UM", 600},    {"Qtà Reale", 800},  {"Qta Ventrox", 800},
-    {"PrezzoP", 800},      {"CodInterno", 1200}, {"Barcode", 0}, {"IDCategoria", 0},  {"Categoria", 0},
-    {"Data Inv.", 1000},   {"Modifica", 0},      {"IVA", 0},     {"PrezzoAcq.", 600}, {"IdVentrox", 1000},
+    {"Descrizione", 4000},
+    {"ID", 500},
+    {"UM", 600},
+    {"Qtà Reale", 800},
+    {"Qta Ventrox", 800},
+    {"PrezzoP", 800},
+    {"CodInterno", 1200},
+    {"Barcode", 0},
+    {"IDCategoria", 0},
+    {"Categoria", 0},
+    {"Data Inv.", 1000},
+    {"Modifica", 0},
+    {"IVA", 0},
+    {"PrezzoAcq.", 600},
+    {"IdVentrox", 1000},
     {"IdEliminato", 1000},
 };
 

@@ -152,23 +152,9 @@ enum Campo {
     FIDProdottoEliminato,
     NumeroCampi
 };
-const char *const kNomiCampi[NumeroCampi] = {"Descprodotto",
-                                             "Barcode",
-                                             "idCategoria",
-                                             "Categoria",
-                                             "UM",
-                                             "CodInterno",
-                                             "Modifica",
-                                             "Modificato",
-                                             "PrezzoPubblico",
-                                             "PrezzoAcquisto",
-                                             "GiacenzaReale",
-                                             "GiacenzaStatistica",
-                                             "DataModifica",
-                                             "IdprodottoVentrox",
-                                             "IDinventarioreale",
-                                             "IDProdottoVentrox",
-                                             "IDProdottoEliminato"};
+const char *const kNomiCampi[NumeroCampi] = {"Descprodotto", "Barcode", "idCategoria", "Categoria", "UM", "CodInterno",
+    "Modifica", "Modificato", "PrezzoPubblico", "PrezzoAcquisto", "GiacenzaReale", "GiacenzaStatistica", "DataModifica",
+    "IdprodottoVentrox", "IDinventarioreale", "IDProdottoVentrox", "IDProdottoEliminato"};
 
 // Reads the fields of the current record by name; each name is looked up
 // once per load, when it is first read.
@@ -266,11 +252,9 @@ void frmInventario::ImpostaColonne()
 }
 
 void frmInventario::CreaRigaLista(const QString &descrizione, const QString &barcode, qint16 idCategoria,
-                                  const QString &categoria, const QString &um, const QString &codInterno,
-                                  qint16 modificato, double prezzoPubblico, double prezzoAcquisto,
-                                  const QString &giacenzaReale, double giacenzaStatistica,
-                                  const QDateTime &dataModifica, qint32 idInventarioReale, qint32 idVentrox,
-                                  qint32 idEliminato)
+    const QString &categoria, const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico,
+    double prezzoAcquisto, const QString &giacenzaReale, double giacenzaStatistica, const QDateTime &dataModifica,
+    qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato)
 {
     Modulo::guarded(kEtichettaRiga, [&] {
         RigaInventario r;

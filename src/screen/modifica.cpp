@@ -57,9 +57,8 @@ void frmInventario::cmdModifica_Click()
             rs.field(QStringLiteral("Conta"));
     });
 
-    for (QLineEdit *field :
-         {ui->txtCodice, ui->txtNome, ui->TxtDetCodiceLoro, ui->txtDescrizione1, ui->txtPrVe1, ui->txtPrezAcquisto,
-          ui->TxtBarcode, ui->txtProdeliminto, ui->TxtIdProdotto, ui->txtQtaReale, ui->txtQta})
+    for (QLineEdit *field : {ui->txtCodice, ui->txtNome, ui->TxtDetCodiceLoro, ui->txtDescrizione1, ui->txtPrVe1,
+             ui->txtPrezAcquisto, ui->TxtBarcode, ui->txtProdeliminto, ui->TxtIdProdotto, ui->txtQtaReale, ui->txtQta})
         field->clear();
     m_prodotti->clear();
 

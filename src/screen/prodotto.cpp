@@ -33,7 +33,7 @@ QString frmInventario::giacenzaContata(const QString &tabella)
                           "AS GiacenzaContata")
         .arg(tabella == QLatin1String("prodottiC") ? QStringLiteral("IDProdottoEliminato")
                                                    : QStringLiteral("IDProdottoVentrox"),
-             tabella);
+            tabella);
 }
 
 frmInventario::Dettagli frmInventario::leggiDettagli(const Recordset &rs)
@@ -60,7 +60,7 @@ void frmInventario::ListProdotti_Click()
     std::swap(pronti, m_dettagliPronti);
     Modulo::guarded(QString(), [this, &pronti] {
         for (QLineEdit *field : {ui->TxtBarcode, ui->txtDescrizione1, ui->TxtDetCodiceLoro, ui->txtPrVe1, ui->txtQta,
-                                 ui->TxtIdProdotto, ui->TxtIdInvReale, ui->txtPrezAcquisto})
+                 ui->TxtIdProdotto, ui->TxtIdInvReale, ui->txtPrezAcquisto})
             field->clear();
         ui->txtQtaReale->setText(QStringLiteral("0"));
         if (!Modulo::connessioneAperta())
@@ -77,8 +77,7 @@ void frmInventario::ListProdotti_Click()
             // The product and, beside it, what has been counted of it so far:
             // one statement, one trip to the server.
             const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
-            Recordset rs(
-                Modulo::ConnPrincipale(),
+            Recordset rs(Modulo::ConnPrincipale(),
                 QStringLiteral("Select *, %1 FROM %2 WHERE IDProdotto = ").arg(giacenzaContata(tabella), tabella) + k);
             if (rs.eof())
                 return;

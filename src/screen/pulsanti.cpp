@@ -15,8 +15,8 @@ QRect spostato(QRect r, bool giu) { return giu ? r.translated(1, 1) : r; }
 void disegnaDidascalia(QStylePainter &p, const QWidget *w, const QRect &area, int verticale, const QString &testo)
 {
     p.setFont(w->font());
-    p.style()->drawItemText(&p, area, kAllineamento | verticale, w->palette(), w->isEnabled(), testo,
-                            QPalette::ButtonText);
+    p.style()->drawItemText(
+        &p, area, kAllineamento | verticale, w->palette(), w->isEnabled(), testo, QPalette::ButtonText);
 }
 
 }   // namespace

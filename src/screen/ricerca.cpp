@@ -82,7 +82,7 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
     QVector<ProdottiListModel::Voce> voci[2];   // of Prodotti, of prodottiC
     if (!rs.eof()) {
         const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"),
-                                QStringLiteral("IdProdotto"), QStringLiteral("Tabella")};
+            QStringLiteral("IdProdotto"), QStringLiteral("Tabella")};
         int indici[4];
         for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
@@ -92,10 +92,9 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
             const bool eliminato = rs.value(indici[3]).toInt() == 2;
             // what is past the limit is not listed: no item made for it
             if (voci[eliminato].size() < (eliminato ? std::max<qsizetype>(1, limite - voci[0].size()) : limite))
-                voci[eliminato].push_back(
-                    {Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
-                     Regional::valueText(rs.value(indici[2])),
-                     eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
+                voci[eliminato].push_back({Regional::valueText(rs.value(indici[0])),
+                    Regional::valueText(rs.value(indici[1])), Regional::valueText(rs.value(indici[2])),
+                    eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
             rs.moveNext();
             if (rs.eof())
                 break;

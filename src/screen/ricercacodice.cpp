@@ -91,7 +91,7 @@ int frmInventario::riempiListaCodice(const QString &sql, bool dettagli)
     int prima = 0;   // the first search that found something
     if (!rs.eof()) {
         const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"),
-                                QStringLiteral("IdProdotto"), QStringLiteral("Ricerca")};
+            QStringLiteral("IdProdotto"), QStringLiteral("Ricerca")};
         int indici[4];
         for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
@@ -106,8 +106,8 @@ int frmInventario::riempiListaCodice(const QString &sql, bool dettagli)
             if (dettagli && voci.isEmpty())
                 primo = leggiDettagli(rs);
             voci.push_back({Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
-                            Regional::valueText(rs.value(indici[2])),
-                            ricerca <= 2 ? ProdottiListModel::Prodotti : ProdottiListModel::ProdottiC, false});
+                Regional::valueText(rs.value(indici[2])),
+                ricerca <= 2 ? ProdottiListModel::Prodotti : ProdottiListModel::ProdottiC, false});
         }
     }
     rs.close();

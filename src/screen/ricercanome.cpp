@@ -41,7 +41,7 @@ void frmInventario::txtNome_Change()
         const int n = riempiListaNome(parte.arg(kMassimo).arg(1).arg(QStringLiteral("Prodotti"), like)
                                           + QStringLiteral(" UNION ALL ")
                                           + parte.arg(kMassimo).arg(2).arg(QStringLiteral("prodottiC"), like),
-                                      kMassimo);
+            kMassimo);
         dimensionaRicerca(n, true);
     });
     setEnabled(true);

@@ -89,8 +89,8 @@ FormConfigurazione::FormConfigurazione(QWidget *parent) : QDialog(parent), ui(ne
 
 FormConfigurazione::~FormConfigurazione() = default;
 
-QString FormConfigurazione::stringaComposta(const QString &server, const QString &utente, const QString &password,
-                                            const QString &database)
+QString FormConfigurazione::stringaComposta(
+    const QString &server, const QString &utente, const QString &password, const QString &database)
 {
     // each part in quotes when the provider would read it otherwise: a ';'
     // in a password would end it
@@ -101,8 +101,8 @@ QString FormConfigurazione::stringaComposta(const QString &server, const QString
 
 QString FormConfigurazione::stringaComposta() const
 {
-    return stringaComposta(ui->ComboServer->currentText(), ui->txtUtente->text(), ui->txtPassword->text(),
-                           ui->txtDatabase->text());
+    return stringaComposta(
+        ui->ComboServer->currentText(), ui->txtUtente->text(), ui->txtPassword->text(), ui->txtDatabase->text());
 }
 
 void FormConfigurazione::ricomponiStringa() { ui->txtStringa->setPlainText(stringaComposta()); }
@@ -175,7 +175,7 @@ void FormConfigurazione::cmdDBSalva_Click()
         ui->imageNo->hide();
         cursor.restore();
         MsgBox::show(QStringLiteral("Database Principale Collegato Correttamente!!"), MsgBox::Information,
-                     QStringLiteral("Database OK"));
+            QStringLiteral("Database OK"));
     });
     cursor.restore();
     setEnabled(true);

@@ -59,15 +59,8 @@ private Q_SLOTS:
         // a price is shown with two decimals, anything else as it is
         const struct {
             const char *text, *shown;
-        } cases[] = {{"1234,5", "1.234,50"},
-                     {"1.234,50 \u20ac", "1.234,50"},
-                     {"7", "7,00"},
-                     {",5", "0,50"},
-                     {"-5", "-5,00"},
-                     {"", ""},
-                     {",", ","},
-                     {"1,2,3", "1,2,3"},
-                     {"1.2.3", "1.2.3"}};
+        } cases[] = {{"1234,5", "1.234,50"}, {"1.234,50 \u20ac", "1.234,50"}, {"7", "7,00"}, {",5", "0,50"},
+            {"-5", "-5,00"}, {"", ""}, {",", ","}, {"1,2,3", "1,2,3"}, {"1.2.3", "1.2.3"}};
         for (const auto &c : cases)
             QCOMPARE(PriceField::onLeave(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
         Editore s;
@@ -75,8 +68,8 @@ private Q_SLOTS:
         s.modifica([&](FrmModificaDati &e) {
             const auto &u = *e.ui;
             QCOMPARE((QStringList{u.lblCodice->text(), u.TxtDetCodiceLoro->text(), u.lblDescrizione->text(),
-                                  u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
-                     (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
+                         u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
+                (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
             QTRY_COMPARE(QApplication::focusWidget(), u.txtBarcodeForn);
             QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 128)"));
             QCOMPARE(u.txtBarcodeForn->selectedText(), "8001230009045");
@@ -112,17 +105,11 @@ private Q_SLOTS:
             int id;
             QStringList scritti;
             QVariantList salvati;
-        } casi[] = {{"P00042",
-                     "Prodotti",
-                     42,
-                     {"  2000000000017 ", "\t" + d + " ", "1.234,5 \u20ac", ""},
-                     {"2000000000017", "\t" + d, 1234.5, 0.0}},
-                    {"C00001",
-                     "prodottiC",
-                     5001,
-                     {"2000000000017", d, "1.234,5", QString()},
-                     {"2000000000017", d, 1234.5, -3.5}},
-                    {"P00042", "Prodotti", 42, {"", "", "0", "0,5"}, {"", "", 0.0, 0.5}}};
+        } casi[] = {{"P00042", "Prodotti", 42, {"  2000000000017 ", "\t" + d + " ", "1.234,5 \u20ac", ""},
+                        {"2000000000017", "\t" + d, 1234.5, 0.0}},
+            {"C00001", "prodottiC", 5001, {"2000000000017", d, "1.234,5", QString()},
+                {"2000000000017", d, 1234.5, -3.5}},
+            {"P00042", "Prodotti", 42, {"", "", "0", "0,5"}, {"", "", 0.0, 0.5}}};
         for (const auto &c : casi) {
             Editore s;
             s.program.exec(u"UPDATE prodottiC SET PrezzoAcquisto = -3.5"_s);
@@ -137,9 +124,8 @@ private Q_SLOTS:
             QCOMPARE(s.prodotto(altra, c.id), intatta);
             QVERIFY(s.program.messages.isEmpty() && s.program.errors.isEmpty());
             // the main screen is ready for a fresh scan
-            for (const char *nome :
-                 {"txtCodice", "txtNome", "TxtDetCodiceLoro", "txtDescrizione1", "txtPrVe1", "txtPrezAcquisto",
-                  "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale", "txtQta"})
+            for (const char *nome : {"txtCodice", "txtNome", "TxtDetCodiceLoro", "txtDescrizione1", "txtPrVe1",
+                     "txtPrezAcquisto", "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale", "txtQta"})
                 QVERIFY2(s.testo(nome).isEmpty(), nome);
             QVERIFY(s.voci().isEmpty() && s.ui.txtCodice->isEnabled() && s.ui.txtNome->isEnabled());
             QCOMPARE(s.form.focusWidget(), s.ui.txtCodice);
@@ -170,9 +156,9 @@ private Q_SLOTS:
         const struct {
             const char *barcode, *vendita, *acquisto, *prompt;
         } cases[] = {{"1", "1,2,3", "1", "Il Prezzo di Vendita non è un prezzo valido!!"},
-                     {"1", "5", "5,,", "Il Prezzo di Acquisto non è un prezzo valido!!"},
-                     {"12345678901234", "5", "5", "Barcode troppo lungo"},
-                     {"1", "5", "5", "DataBase SQL non Connesso Correttamente!!"}};   // the connection closed
+            {"1", "5", "5,,", "Il Prezzo di Acquisto non è un prezzo valido!!"},
+            {"12345678901234", "5", "5", "Barcode troppo lungo"},
+            {"1", "5", "5", "DataBase SQL non Connesso Correttamente!!"}};   // the connection closed
         QStringList failures;
         s.modifica([&](FrmModificaDati &e) {
             for (const auto &c : cases) {

@@ -43,8 +43,8 @@ private Q_SLOTS:
     {
         QCOMPARE(Modulo::CodificaRiga(u"A=b"_s), QByteArray("\x4b\x47\x6c"));
         // every code in its place, the ten top codes folded onto 9..0
-        const std::pair<int, int> codici[] = {{0, 10},    {1, 11},  {10, 20}, {33, 43},
-                                              {245, 255}, {246, 9}, {250, 5}, {255, 0}};
+        const std::pair<int, int> codici[] = {
+            {0, 10}, {1, 11}, {10, 20}, {33, 43}, {245, 255}, {246, 9}, {250, 5}, {255, 0}};
         for (auto [c, b] : codici)
             QCOMPARE(Modulo::CodificaRiga(QString(QChar(c))), QByteArray(1, char(b)));
         for (int c = 1; c < 256; ++c)
@@ -103,8 +103,8 @@ private Q_SLOTS:
         const QString lunga = u"Tipo non corrispondente "_s + QString(190, u'd') + u" (LeggiParametro) "_s;
         form.riempi({13, 4, lunga, u" frmInventario "_s, u"txtCodice"_s});
         QCOMPARE(form.windowTitle(), u"Errore!!"_s);
-        QCOMPARE(form.ui->lblNumero->text() + form.ui->lblLinea->text() + form.ui->lblVersione->text(),
-                 u"1341.5.542"_s);
+        QCOMPARE(
+            form.ui->lblNumero->text() + form.ui->lblLinea->text() + form.ui->lblVersione->text(), u"1341.5.542"_s);
         QCOMPARE(form.ui->txtDescrizione->toPlainText(), lunga);   // shown whole
         const QString giallo = form.ui->Label1->styleSheet();
         QVERIFY(giallo.contains("color: rgb(255, 255, 0)"_L1));
@@ -146,13 +146,10 @@ private Q_SLOTS:
             QString stringa;
             qint64 minimo, massimo;
             bool ok;
-        } casi[] = {{QString(), 0, 1000, false},
-                    {u"garbage;;=="_s, 0, 1000, false},
-                    {u"Provider=Nessuno;Data Source=x"_s, 0, 1000, false},
-                    {porta, 0, 2500, false},
-                    {u"Provider=SQLite;Data Source=assente.db"_s, 0, 1000, false},
-                    {server.arg(muta.port()), 4500, 6500, false},
-                    {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
+        } casi[] = {{QString(), 0, 1000, false}, {u"garbage;;=="_s, 0, 1000, false},
+            {u"Provider=Nessuno;Data Source=x"_s, 0, 1000, false}, {porta, 0, 2500, false},
+            {u"Provider=SQLite;Data Source=assente.db"_s, 0, 1000, false}, {server.arg(muta.port()), 4500, 6500, false},
+            {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
         for (const auto &c : casi) {
             Fixture::Program program(Fixture::Program::Demo, false);
             if (!c.stringa.isEmpty())
@@ -163,7 +160,7 @@ private Q_SLOTS:
             timer.callOnTimeout([&] {   // the operator's click while the screen waits is dropped
                 if (++tick == 5)   // through the window, as the system delivers it
                     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {},
-                                      form.ui->btn_tutti->mapTo(&form, form.ui->btn_tutti->rect().center()));
+                        form.ui->btn_tutti->mapTo(&form, form.ui->btn_tutti->rect().center()));
             });
             timer.start(50);
             form.show();
@@ -171,19 +168,26 @@ private Q_SLOTS:
             t.start();
             form.Form_Load();
             QVERIFY2(t.elapsed() >= c.minimo && t.elapsed() < c.massimo,
-                     qPrintable(c.stringa + u" %1 ms"_s.arg(t.elapsed())));
+                qPrintable(c.stringa + u" %1 ms"_s.arg(t.elapsed())));
             QVERIFY(c.minimo == 0 || tick > 20);   // the window lived meanwhile
             QCOMPARE(form.ui->lblTest1->text(), c.ok ? u"OK"_s : u"NO"_s);
-            QVERIFY(form.ui->lblTest1->styleSheet().contains(c.ok ? "background-color: rgb(0, 255, 0)"_L1
-                                                                  : "background-color: rgb(255, 0, 0)"_L1));
+            QVERIFY(form.ui->lblTest1->styleSheet().contains(
+                c.ok ? "background-color: rgb(0, 255, 0)"_L1 : "background-color: rgb(255, 0, 0)"_L1));
             QCOMPARE(Modulo::ConnPrincipale().isOpen(), c.ok);
             QCOMPARE(form.modelloLista()->columnCount(), c.ok ? 16 : 0);
             QCOMPARE(form.modelloLista()->righe() > 0, c.ok);
             QVERIFY2(program.messages.isEmpty() && program.errors.isEmpty(),
-                     qPrintable(c.stringa + program.messages.value(0).prompt + QString::number(tick)));
+                qPrintable(c.stringa + program.messages.value(0).prompt + QString::number(tick)));
             QVERIFY(QFile::exists(program.file(u"term.ini"_s)) && !QFile::exists(program.file(u"assente.db"_s)));
             if (c.ok) {   // open already: left alone, whatever term.ini says now
                 Schema::creaDatabaseSQLite(program.file(u"altro.db"_s), false);
+#ifdef Q_OS_LINUX
+                {   // a database that could not be written whole is not left to be taken for one
+                    Fixture::DiscoPieno pieno;
+                    QVERIFY_THROWS_EXCEPTION(RuntimeError, Schema::creaDatabaseSQLite(program.file(u"pieno.db"_s), 1));
+                }
+                QVERIFY(!QFile::exists(program.file(u"pieno.db"_s)));
+#endif
                 scrivi("StrConnPrincipale", u"Provider=SQLite;Data Source=altro.db"_s);
                 QVERIFY(Modulo::ApriConnessione());
                 QVERIFY(

@@ -21,26 +21,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A product as the search loads it from Prodotti, and one from prodottiC as a list row's click shows it.
-const Salvataggio::Campi kPasta{u"CAFFE' MACINATO"_s,
-                                u"8001230009045"_s,
-                                u"1.234,50 \u20ac"_s,
-                                u"999,99 \u20ac"_s,
-                                u"P00042"_s,
-                                u"12"_s,
-                                u"42"_s,
-                                u"0"_s,
-                                u"3"_s,
-                                true};
-const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s,
-                                  u"8001230000019"_s,
-                                  u"12,5"_s,
-                                  u"0,98"_s,
-                                  u"C00001"_s,
-                                  QString(),
-                                  u"0"_s,
-                                  u"5001"_s,
-                                  u"2,5"_s,
-                                  false};
+const Salvataggio::Campi kPasta{u"CAFFE' MACINATO"_s, u"8001230009045"_s, u"1.234,50 \u20ac"_s, u"999,99 \u20ac"_s,
+    u"P00042"_s, u"12"_s, u"42"_s, u"0"_s, u"3"_s, true};
+const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"_s, u"12,5"_s, u"0,98"_s, u"C00001"_s,
+    QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
 const QDate kOggi(2026, 12, 13);
 
 // Saves `campi`, counting `quantita` when given.
@@ -80,16 +64,8 @@ const QString kInserisci43 =
     "0,1000, N'Generico', N'N\u00b0','0', '0', 2, 5, '13/12/2026', 43,0 ,N'P43') "_s;
 const QString kCerca = u"SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox="_s;
 const QString kElenco = u"SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC"_s;
-const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s,
-                                u"800"_s,
-                                u"3,90 \u20ac"_s,
-                                u"2,00 \u20ac"_s,
-                                u"P43"_s,
-                                u"5"_s,
-                                u"43"_s,
-                                u"0"_s,
-                                u"2"_s,
-                                true};
+const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
+    u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
 Salvataggio::Campi contato()
 {
     Salvataggio::Campi c = kNuovo;
@@ -106,11 +82,9 @@ private Q_SLOTS:
     void insertThenAddAndWritesThatFail()
     {
         using C = Salvataggio::Campi;
-        for (auto [campo, valore] : {std::pair(&C::prezzoAcquisto, u"12,x \u20ac"_s),
-                                     {&C::giacenzaStatistica, u"dodici"_s},
-                                     {&C::quantita, u"abc"_s},
-                                     {&C::idProdotto, QString()},
-                                     {&C::idProdotto, u"4,5"_s}}) {
+        for (auto [campo, valore] :
+            {std::pair(&C::prezzoAcquisto, u"12,x \u20ac"_s), {&C::giacenzaStatistica, u"dodici"_s},
+                {&C::quantita, u"abc"_s}, {&C::idProdotto, QString()}, {&C::idProdotto, u"4,5"_s}}) {
             C c = kPasta;
             c.*campo = valore;
             QVERIFY_THROWS_EXCEPTION(RuntimeError, Salvataggio::prepara(c, kOggi));
@@ -165,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(errori, QStringList(quantita.size()));
         QCOMPARE(program.rows(
                      u"SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale ORDER BY 1"_s),
-                 (QList<QVariantList>{{0, 5001, 450.0}, {42, 0, 450.0}}));
+            (QList<QVariantList>{{0, 5001, 450.0}, {42, 0, 450.0}}));
     }
     // The session set up by batches, also through a freetds.conf name (SERVERNAME=); real columns read as values.
     void sessioneEColonneReal()
@@ -217,20 +191,18 @@ private Q_SLOTS:
         rec.log();
         QVERIFY(salva(c, kNuovo).inserita);
         QList<QVariantList> lista;
-        const Salvataggio::Esito esito =
-            Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
-                               [&](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) {
-                                   for (Recordset &rs = righe(); !rs.eof(); rs.moveNext())
-                                       lista << QVariantList{rs.field(u"n"_s)};
-                               });
+        const Salvataggio::Esito esito = Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
+            [&](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) {
+                for (Recordset &rs = righe(); !rs.eof(); rs.moveNext())
+                    lista << QVariantList{rs.field(u"n"_s)};
+            });
         QVERIFY(!esito.inserita && esito.totale == 5.0 && esito.chiave == u"19"_s);
         QCOMPARE(lista, QList<QVariantList>{{1}});   // the list's rows, the batch's last result
         Registro::eliminaRiga(c, u"19"_s);
         c.execute(u"UPDATE Prodotti SET Barcode = ? WHERE IdProdotto = ?"_s, {u"8"_s, 42});
         const QStringList log = rec.log();
-        QCOMPARE(log.mid(2),
-                 (QStringList{u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
-                              u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1 WHERE IdProdotto = @P2"_s}));
+        QCOMPARE(log.mid(2), (QStringList{u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
+                                 u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1 WHERE IdProdotto = @P2"_s}));
         const QStringList nuovo = log.value(0).split(u'\n'), contato = log.value(1).split(u'\n');
         QCOMPARE(nuovo.mid(0, 2), (QStringList{u"batch: SET XACT_ABORT ON"_s, u"BEGIN TRANSACTION"_s}));
         QVERIFY(nuovo.value(3).contains(kCerca + u"43) AS Trovata"_s));
@@ -254,12 +226,13 @@ private Q_SLOTS:
             Salvataggio::Campi campi;
             QString messaggio;
             int volte;
-        } casi[] = {{kNuovo,
-                     u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
-                     "chosen as the deadlock victim. Rerun the transaction."_s,
-                     2},
-                    {contato(), u"Lock request time out period exceeded."_s, 1},
-                    {nonRisolto, u"Invalid object name 'InventarioReale'."_s, 1}};
+        } casi[] = {
+            {kNuovo,
+                u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
+                "chosen as the deadlock victim. Rerun the transaction."_s,
+                2},
+            {contato(), u"Lock request time out period exceeded."_s, 1},
+            {nonRisolto, u"Invalid object name 'InventarioReale'."_s, 1}};
         for (const auto &caso : casi) {
             rec.log();
             try {
@@ -281,7 +254,7 @@ private Q_SLOTS:
         QVERIFY(log[0] == log[2] && log[1] == u"batch: IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"_s);
         try {   // committed: the list's failure is the operator's, and the count is not made again
             Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
-                               [](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) { righe(); });
+                [](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) { righe(); });
             QFAIL("the list must fail");
         } catch (const RuntimeError &e) {
             QVERIFY(Db::deadlock(e));

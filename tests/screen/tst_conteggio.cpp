@@ -47,8 +47,8 @@ private Q_SLOTS:
         for (QChar c : u"8001230009045\r3\r8001230009052\r2,5\r8001230009045\r-1\r8001230000019\r2\r123"_s) {
             const int key = c == u'\r' ? int(Qt::Key_Return) : c.unicode();   // other keys: their ASCII code
             for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-                QCoreApplication::postEvent(b.form.windowHandle(),
-                                            new QKeyEvent(type, key, Qt::NoModifier, QString(c)));
+                QCoreApplication::postEvent(
+                    b.form.windowHandle(), new QKeyEvent(type, key, Qt::NoModifier, QString(c)));
         }
         QTRY_COMPARE_WITH_TIMEOUT(b.ui.txtCodice->text(), u"123"_s, 10000);
         QCOMPARE(b.ui.TxtCopieReali->text() + b.testo("txtDescrizione1") + b.testo("TxtIdInvReale"), u"1"_s);
@@ -56,7 +56,7 @@ private Q_SLOTS:
         const QList<QVariantList> righe = b.righe();
         QCOMPARE(righe.size(), 3);
         QCOMPARE(righe[0].mid(1), (QVariantList{kCaffe, kBcCaffe, 1234.5, 999.99, 0, 1000, u"Generico"_s, u"N\u00b0"_s,
-                                                u"0"_s, u"0"_s, 2.0, 12.0, u"05/12/2026"_s, 42, 0, u"P00042"_s}));
+                                      u"0"_s, u"0"_s, 2.0, 12.0, u"05/12/2026"_s, 42, 0, u"P00042"_s}));
         QCOMPARE(righe[1][11], QVariant(2.5));
         QCOMPARE(righe[2].mid(11), (QVariantList{2.0, 3.0, u"05/12/2026"_s, 0, 5001, u"C00001"_s}));   // from prodottiC
         QCOMPARE(b.cella(0, InventarioModel::ColQtaReale) + b.cella(2, InventarioModel::ColQtaReale), u"22"_s);
@@ -69,8 +69,8 @@ private Q_SLOTS:
         const struct {
             QString quantita;
             bool salvata, messaggio;
-        } casi[] = {{{}, false, false},         {u"abc"_s, false, false},   {u"1000"_s, true, false},
-                    {u"1000,5"_s, false, true}, {kBcZucchero, false, true}, {u"-1000"_s, true, false}};
+        } casi[] = {{{}, false, false}, {u"abc"_s, false, false}, {u"1000"_s, true, false}, {u"1000,5"_s, false, true},
+            {kBcZucchero, false, true}, {u"-1000"_s, true, false}};
         for (const auto &c : casi) {
             Banco b;
             b.cerca(kBcCaffe);
@@ -90,9 +90,9 @@ private Q_SLOTS:
             b.ui.TxtCopieReali->setText(u"5"_s);
             b.ui.TxtIdInvReale->setText(u"9"_s);
             b.clic("cmdSalva");
-            QCOMPARE(b.ui.TxtCopieReali->text() + b.ui.TxtIdInvReale->text()
-                         + QString::number(b.program.messages.size()),
-                     u"10"_s);
+            QCOMPARE(
+                b.ui.TxtCopieReali->text() + b.ui.TxtIdInvReale->text() + QString::number(b.program.messages.size()),
+                u"10"_s);
             QCOMPARE(fuoco(), b.ui.txtCodice);
         }
     }
@@ -228,10 +228,10 @@ private Q_SLOTS:
         const std::pair<QString, std::function<void()>> scrittori[] = {
             {u"term.ini"_s, [&] { Modulo::ScriviParametro(u"Nota"_s, aCapo); }},
             {u"LogErrori.TXT"_s,
-             [&] {
-                 errore.riempi({5, 1, aCapo, aCapo, aCapo});
-                 errore.ui->cmdEsci->click();
-             }},
+                [&] {
+                    errore.riempi({5, 1, aCapo, aCapo, aCapo});
+                    errore.ui->cmdEsci->click();
+                }},
             {Registro::kNomeFile, [&] { Modulo::ScriviLog(aCapo, u"1"_s, aCapo, aCapo, aCapo, aCapo, aCapo); }},
             {u"Inventario_05122026_143022.Dat"_s, [&] { b.menu("MnuFileInvTab"); }}};
         for (const auto &[nome, scrivi] : scrittori) {

@@ -33,19 +33,19 @@ private Q_SLOTS:
             QWidget *w = s.w<QWidget>(qPrintable(v[0]));
             QVERIFY2(w, qPrintable(v[0]));
             const QRect atteso(qRound(v[1].toInt() / 15.0), qRound(v[2].toInt() / 15.0), qRound(v[3].toInt() / 15.0),
-                               qRound(v[4].toInt() / 15.0));
+                qRound(v[4].toInt() / 15.0));
             QCOMPARE(w->geometry(), atteso);
         }
         for (QWidget *w : s.ui.Frame3->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(QStringList({"Label11", "txtCodice", "CheckTipoRicerca", "Label4", "txtNome", "ListProdotti"})
                              .contains(w->objectName())
                          || w->objectName().isEmpty(),
-                     qPrintable(w->objectName()));
+                qPrintable(w->objectName()));
         for (const char *nome :
-             {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale", "txtPrVe1",
-              "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto", "txtCodice", "txtNome", "TxtCopieReali"})
-            QCOMPARE(s.w(nome)->isReadOnly(), !QByteArray(nome).startsWith("txtCodice") && strcmp(nome, "txtNome")
-                                                  && strcmp(nome, "TxtCopieReali"));
+            {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale", "txtPrVe1",
+                "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto", "txtCodice", "txtNome", "TxtCopieReali"})
+            QCOMPARE(s.w(nome)->isReadOnly(),
+                !QByteArray(nome).startsWith("txtCodice") && strcmp(nome, "txtNome") && strcmp(nome, "TxtCopieReali"));
         QCOMPARE(s.ui.lblTest1->toolTip(), u"Click per Avviare il TEST"_s);
         QCOMPARE(s.ui.cmdModifica->shortcut(), QKeySequence(Qt::ALT | Qt::Key_M));   // "&Modifica Dati"
         QCOMPARE(s.form.windowTitle(), u"Controllo Magazzino"_s);
@@ -55,20 +55,19 @@ private Q_SLOTS:
         QCOMPARE(menu, QStringList({"Esci", "Configura Connessione SQL", "Crea File testo Tabulato"}));
         QCOMPARE(s.ui.Frame3->font().pointSizeF(), 15.75);
         QCOMPARE(s.ui.lvwProdotti->font().family() + QString::number(s.ui.lvwProdotti->font().pointSizeF()),
-                 u"MS Sans Serif8.25"_s);
-        QCOMPARE(s.ui.txtCodice->font().family() + QString::number(s.ui.txtCodice->font().pointSizeF()),
-                 u"Tahoma14.25"_s);
+            u"MS Sans Serif8.25"_s);
+        QCOMPARE(
+            s.ui.txtCodice->font().family() + QString::number(s.ui.txtCodice->font().pointSizeF()), u"Tahoma14.25"_s);
         s.ui.txtPrVe1->setText(u"1.234,50 \u20ac"_s);   // for the colour of its text
         const struct {
             const char *nome;
             QColor colore;
             bool sfondo;
-        } casi[] = {{"lblTest1", {0, 255, 0}, true},        {"TxtCopieReali", {255, 128, 0}, true},
-                    {"txtPrVe1", {255, 255, 128}, true},    {"txtPrVe1", {255, 0, 0}, false},
-                    {"txtQtaReale", {128, 255, 128}, true}, {"cmdModifica", {255, 255, 0}, true},
-                    {"CmdElimina", {255, 0, 0}, true},      {"Frame3", {255, 0, 0}, false},
-                    {"Label11", {0, 0, 255}, false},        {"Label25", {0, 0, 255}, false},
-                    {"Label10", {0, 0, 255}, false}};
+        } casi[] = {{"lblTest1", {0, 255, 0}, true}, {"TxtCopieReali", {255, 128, 0}, true},
+            {"txtPrVe1", {255, 255, 128}, true}, {"txtPrVe1", {255, 0, 0}, false},
+            {"txtQtaReale", {128, 255, 128}, true}, {"cmdModifica", {255, 255, 0}, true},
+            {"CmdElimina", {255, 0, 0}, true}, {"Frame3", {255, 0, 0}, false}, {"Label11", {0, 0, 255}, false},
+            {"Label25", {0, 0, 255}, false}, {"Label10", {0, 0, 255}, false}};
         for (const auto &c : casi) {
             const QImage image = s.w<QWidget>(c.nome)->grab().toImage();
             int n = 0;
@@ -76,7 +75,7 @@ private Q_SLOTS:
                 for (int x = 0; x < image.width(); ++x) {
                     const QColor p = image.pixelColor(x, y);
                     const int d = qMax(qAbs(p.red() - c.colore.red()),
-                                       qMax(qAbs(p.green() - c.colore.green()), qAbs(p.blue() - c.colore.blue())));
+                        qMax(qAbs(p.green() - c.colore.green()), qAbs(p.blue() - c.colore.blue())));
                     n += d <= (c.sfondo ? 0 : 60);
                 }
             QVERIFY2(c.sfondo ? n > image.width() * image.height() / 3 : n >= 15, c.nome);

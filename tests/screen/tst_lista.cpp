@@ -43,26 +43,25 @@ private Q_SLOTS:
         QCOMPARE(s.lista()->columnCount(), 0);
         s.form.CaricaDati();
         QCOMPARE(s.lista()->columnCount(), 16);
-        const char *const titoli[] = {"Descrizione", "ID",         "UM",         "Qt\u00e0 Reale",
-                                      "Qta Ventrox", "PrezzoP",    "CodInterno", "Barcode",
-                                      "IDCategoria", "Categoria",  "Data Inv.",  "Modifica",
-                                      "IVA",         "PrezzoAcq.", "IdVentrox",  "IdEliminato"};
+        const char *const titoli[] = {"Descrizione", "ID", "UM", "Qt\u00e0 Reale", "Qta Ventrox", "PrezzoP",
+            "CodInterno", "Barcode", "IDCategoria", "Categoria", "Data Inv.", "Modifica", "IVA", "PrezzoAcq.",
+            "IdVentrox", "IdEliminato"};
         const int larghezze[] = {4000, 500, 600, 800, 800, 800, 1200, 0, 0, 0, 1000, 0, 0, 600, 1000, 1000};
         for (int c = 0; c < 16; ++c) {   // a column of width 0 is hidden
             QCOMPARE(s.lista()->headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(titoli[c]));
             QCOMPARE(s.ui.lvwProdotti->isColumnHidden(c) ? 0 : s.ui.lvwProdotti->header()->sectionSize(c),
-                     qRound(larghezze[c] / 15.0));
+                qRound(larghezze[c] / 15.0));
         }
         const QString lunga = QString(10000, QChar(0x00e8)) + u"L''ACQUA \"\u20ac\""_s;
         s.form.CreaRigaLista(lunga, u"80\u20ac'1"_s, -7, u"Caff\u00e8"_s, u"N\u00b0"_s, u"P'01"_s, 1, 99999999.99, 0,
-                             u"2,5"_s, -1234.5, QDateTime(QDate(2026, 12, 5), QTime(9, 5, 1)), 57, 42, 0);
+            u"2,5"_s, -1234.5, QDateTime(QDate(2026, 12, 5), QTime(9, 5, 1)), 57, 42, 0);
         s.form.CreaRigaLista({}, {}, 0, {}, {}, {}, 0, 0, 0, QString(), 0, {}, 0, 0, 0);
         const QList<QStringList> attese{{"", "2", "PZ", "-0,5", "1234567890,12346", "0,3", "", "", "1000", "Generico",
-                                         "02/01/2026", "1", "", "1234567,891", "0", "5001"},
-                                        {"", "1", "", "0", "0", "0", "", "", "0", "", "", "0", "", "0", "0", "0"},
-                                        {lunga, "57", "N\u00b0", "2,5", "-1234,5", "99999999,99", "P'01", "80\u20ac'1",
-                                         "-7", "Caff\u00e8", "05/12/2026 09:05:01", "1", "", "0", "42", "0"},
-                                        {"", "0", "", "0", "0", "0", "", "", "0", "", "", "0", "", "0", "0", "0"}};
+                                            "02/01/2026", "1", "", "1234567,891", "0", "5001"},
+            {"", "1", "", "0", "0", "0", "", "", "0", "", "", "0", "", "0", "0", "0"},
+            {lunga, "57", "N\u00b0", "2,5", "-1234,5", "99999999,99", "P'01", "80\u20ac'1", "-7", "Caff\u00e8",
+                "05/12/2026 09:05:01", "1", "", "0", "42", "0"},
+            {"", "0", "", "0", "0", "0", "", "", "0", "", "", "0", "", "0", "0", "0"}};
         QCOMPARE(s.lista()->righe(), 4);
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 16; ++c)
@@ -80,9 +79,8 @@ private Q_SLOTS:
         const struct {
             int n;
             QStringList cinquanta, tutti;
-        } casi[] = {{0, {"0", "0", "0,00"}, {"0", "0", "0,00"}},
-                    {1, {"1", "0", "1,00"}, {"1", "0", "1,00"}},
-                    {51, {"1325", "0", "1.325,00"}, {"1326", "0", "1.326,00"}}};
+        } casi[] = {{0, {"0", "0", "0,00"}, {"0", "0", "0,00"}}, {1, {"1", "0", "1,00"}, {"1", "0", "1,00"}},
+            {51, {"1325", "0", "1.325,00"}, {"1326", "0", "1.326,00"}}};
         for (const auto &c : casi) {
             Schermo s(Program::Empty, false);
             numerate(s.program, c.n);
@@ -110,18 +108,16 @@ private Q_SLOTS:
             int listate;
             double errore;
         } totali[] = {{"(2.5, 10, 8, 0, NULL, 0)", {"25", "20", "5,00"}, 1, 0},
-                      {"(1000, 1, 3, 0, NULL, 0)", {"1000", "3000", "-2.000,00"}, 1, 0},
-                      {"(0, 5, 7, 0, NULL, 0), (99999999.99, -1.5, 0.25, 0, NULL, 0)",
-                       {"-149999999,985", "24999999,9975", "-174.999.999,98"},
-                       2,
-                       0},
-                      {"(0.1, 1, 2, 0, NULL, 0), (0.1, 2, 1, 0, NULL, 0)", {"0,3", "0,3", "0,00"}, 2, 0},
-                      {"(1, 1, 1, 0, 'domani', 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 13},
-                      {"(1, 1, 1, 32768, NULL, 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 6},
-                      {"(1, 1, 1, -32768, NULL, 0), (1, 1, 1, 0, NULL, 2147483647)", {"2", "2", "0,00"}, 2, 0},
-                      {"(1, 1, 1, 0, NULL, 2147483648), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 6},
-                      // a counted quantity fails only at the totals, after its row is listed
-                      {"(1, 1, 'tanti', 0, NULL, 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 2, 13}};
+            {"(1000, 1, 3, 0, NULL, 0)", {"1000", "3000", "-2.000,00"}, 1, 0},
+            {"(0, 5, 7, 0, NULL, 0), (99999999.99, -1.5, 0.25, 0, NULL, 0)",
+                {"-149999999,985", "24999999,9975", "-174.999.999,98"}, 2, 0},
+            {"(0.1, 1, 2, 0, NULL, 0), (0.1, 2, 1, 0, NULL, 0)", {"0,3", "0,3", "0,00"}, 2, 0},
+            {"(1, 1, 1, 0, 'domani', 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 13},
+            {"(1, 1, 1, 32768, NULL, 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 6},
+            {"(1, 1, 1, -32768, NULL, 0), (1, 1, 1, 0, NULL, 2147483647)", {"2", "2", "0,00"}, 2, 0},
+            {"(1, 1, 1, 0, NULL, 2147483648), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 1, 6},
+            // a counted quantity fails only at the totals, after its row is listed
+            {"(1, 1, 'tanti', 0, NULL, 0), (1, 1, 1, 0, NULL, 0)", {"", "", ""}, 2, 13}};
         for (const auto &c : totali) {
             Schermo s(Program::Empty, false);
             s.program.exec(
@@ -154,22 +150,14 @@ private Q_SLOTS:
         s.clicRiga(0);   // the newest row, a product of prodottiC
         // the ten detail fields, then two the click leaves alone
         const std::pair<const char *, const char *> attesi[] = {{"txtDescrizione1", "L'ACQUA \u20ac"},
-                                                                {"txtQtaReale", "2,5"},
-                                                                {"txtQta", "-3"},
-                                                                {"txtPrVe1", "1234,5"},
-                                                                {"TxtDetCodiceLoro", "P00057"},
-                                                                {"TxtBarcode", "8009999000017"},
-                                                                {"TxtIdProdotto", "0"},
-                                                                {"txtProdeliminto", "5001"},
-                                                                {"TxtIdInvReale", "3"},
-                                                                {"txtPrezAcquisto", "12,5"},
-                                                                {"txtCodice", "800"},
-                                                                {"TxtCopieReali", "4"}};
+            {"txtQtaReale", "2,5"}, {"txtQta", "-3"}, {"txtPrVe1", "1234,5"}, {"TxtDetCodiceLoro", "P00057"},
+            {"TxtBarcode", "8009999000017"}, {"TxtIdProdotto", "0"}, {"txtProdeliminto", "5001"},
+            {"TxtIdInvReale", "3"}, {"txtPrezAcquisto", "12,5"}, {"txtCodice", "800"}, {"TxtCopieReali", "4"}};
         for (const auto &[nome, testo] : attesi)
             QCOMPARE(s.testo(nome), QString::fromUtf8(testo));
         QCOMPARE(s.ui.txtDescrizione1->cursorPosition(), 0);   // shows its beginning
         QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
-                 std::tuple(false, 0.0, 5001.0));
+            std::tuple(false, 0.0, 5001.0));
         QVERIFY(!s.ui.TxtIdInvReale->isVisible());
         for (auto svuota : {&frmInventario::ClearFormSenzaNome, &frmInventario::ClearForm}) {
             const bool nome = svuota == &frmInventario::ClearFormSenzaNome;

@@ -117,7 +117,7 @@ private Q_SLOTS:
             const MsgBox::Call ultimo = b.program.messages.value(b.program.messages.size() - 1);
             QVERIFY2(ultimo.prompt == "DataBase SQL non Connesso Correttamente!!"_L1 && ultimo.style == 16
                          && ultimo.title == "Attenzione!!"_L1,
-                     c.comando);
+                c.comando);
             b.program.connect();
             QVERIFY2(b.righe() == righe && b.program.errors.isEmpty() && b.program.openedFiles.isEmpty(), c.comando);
             QVERIFY2(QDir(b.program.folder()).entryList({u"*.xlsx"_s}).isEmpty() && b.form.isEnabled(), c.comando);

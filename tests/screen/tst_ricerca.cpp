@@ -51,7 +51,7 @@ private Q_SLOTS:
         s.add(13, u"X_1"_s, u"[SCONTO]"_s, u"7%"_s);
         s.add(5011, u"C'1"_s, u"VECCHIO"_s, u"56'78"_s, true);
         for (auto [testo, id] :
-             {std::pair(u"A'B"_s, 11), {u"CAFF\u00C8 \u00E0"_s, 12}, {u"56'78"_s, 5011}, {u"7%"_s, 13}}) {
+            {std::pair(u"A'B"_s, 11), {u"CAFF\u00C8 \u00E0"_s, 12}, {u"56'78"_s, 5011}, {u"7%"_s, 13}}) {
             s.cerca(testo);
             QCOMPARE(s.voci().size(), 1);
             QCOMPARE(ProdottiListModel::idVoce(s.voci().at(0)), double(id));
@@ -69,19 +69,12 @@ private Q_SLOTS:
         s.cerca(u"P"_s);
         QStringList voci = s.voci(), ordinate = voci;
         ordinate.sort();
-        QCOMPARE(ordinate, QStringList({u"             P1 - PASTA  CORTA"_s + cento + u"7"_s,
-                                        u"             PX - "_s + cento + u"123456"_s,
-                                        u"567890ABCDEFGHI - LUNGO"_s + cento + u"8"_s,
-                                        u"P12345678901234 - QUINDICI"_s + cento + u"9"_s}));
-        for (auto [k, riga] : {std::pair(Qt::Key_Down, 0),
-                               {Qt::Key_Down, 1},
-                               {Qt::Key_Down, 2},
-                               {Qt::Key_Down, 3},
-                               {Qt::Key_Down, 3},
-                               {Qt::Key_Up, 2},
-                               {Qt::Key_Up, 1},
-                               {Qt::Key_Up, 0},
-                               {Qt::Key_Up, 0}}) {
+        QCOMPARE(ordinate,
+            QStringList(
+                {u"             P1 - PASTA  CORTA"_s + cento + u"7"_s, u"             PX - "_s + cento + u"123456"_s,
+                    u"567890ABCDEFGHI - LUNGO"_s + cento + u"8"_s, u"P12345678901234 - QUINDICI"_s + cento + u"9"_s}));
+        for (auto [k, riga] : {std::pair(Qt::Key_Down, 0), {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 3},
+                 {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 0}, {Qt::Key_Up, 0}}) {
             s.ui.txtCodice->setCursorPosition(0);
             tasto(k);
             QCOMPARE(s.scelta(), riga);
@@ -119,8 +112,8 @@ private Q_SLOTS:
         scrivi(u"PA"_s);
         QCOMPARE(s.ui.txtCodice->text(), QString());
         // prodottiC's items marked, the code cut to its last 15; nothing chosen
-        QCOMPARE(s.voci(), QStringList({voce(u"P1"_s, u"PANE BIANCO"_s, 1), u"*DEFGHIJKLMNOPQR - PANETTONE     Eli."_s
-                                                                                + QString(100, u' ') + u"5001Eli."_s}));
+        QCOMPARE(s.voci(), QStringList({voce(u"P1"_s, u"PANE BIANCO"_s, 1),
+                               u"*DEFGHIJKLMNOPQR - PANETTONE     Eli."_s + QString(100, u' ') + u"5001Eli."_s}));
         QCOMPARE(s.scelta(), -1);
         // the mode changed with a product chosen: details cleared, the text kept, found anywhere
         tasto(Qt::Key_Down);
@@ -167,10 +160,9 @@ private Q_SLOTS:
             const char *cerca;
             int attivi, eliminati;
             QSize twips;
-        } casi[] = {{"777", 0, 0, {1695, 390}},   {"777", 1, 0, {1695, 390}}, {"777", 2, 0, {2095, 700}},
-                    {"777", 31, 0, {7695, 5040}}, {"K", 31, 0, {1695, 390}},  {"777", 0, 2, {1695, 390}},
-                    {"", 0, 1, {1695, 390}},      {"", 1, 1, {2195, 800}},    {"", 3, 0, {2295, 855}},
-                    {"", 25, 6, {7695, 5040}}};
+        } casi[] = {{"777", 0, 0, {1695, 390}}, {"777", 1, 0, {1695, 390}}, {"777", 2, 0, {2095, 700}},
+            {"777", 31, 0, {7695, 5040}}, {"K", 31, 0, {1695, 390}}, {"777", 0, 2, {1695, 390}},
+            {"", 0, 1, {1695, 390}}, {"", 1, 1, {2195, 800}}, {"", 3, 0, {2295, 855}}, {"", 25, 6, {7695, 5040}}};
         for (const auto &c : casi) {
             Schermo s(Program::Empty, false);
             s.prodotti(100, c.attivi, u"SALE "_s, u"777"_s);
@@ -204,16 +196,16 @@ private Q_SLOTS:
             s.cerca(cerca);
             QStringList out;
             for (const char *c : {"TxtDetCodiceLoro", "txtDescrizione1", "TxtBarcode", "txtPrVe1", "txtPrezAcquisto",
-                                  "txtQta", "TxtIdProdotto", "txtProdeliminto", "txtQtaReale", "TxtIdInvReale"})
+                     "txtQta", "TxtIdProdotto", "txtProdeliminto", "txtQtaReale", "TxtIdInvReale"})
                 out << s.testo(c);
             return out.join(u'|');
         };
         QCOMPARE(valori(u"P10"_s), u"P10|PASTA DI SEMOLA| 8001 |1.234,50 \u20AC|0,12 \u20AC|12,5|10|0|3|"_s);
         QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
-                 std::tuple(true, 10.0, 0.0));
+            std::tuple(true, 10.0, 0.0));
         QCOMPARE(valori(u"999"_s), u"C1|PANETTONE|999|9,90 \u20AC|5,80 \u20AC|3|0|5001|7,5|"_s);
         QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
-                 std::tuple(false, 0.0, 5001.0));
+            std::tuple(false, 0.0, 5001.0));
         // no prices, stock or barcode; never counted
         QCOMPARE(valori(u"P4"_s), u"P4|||0,00 \u20AC|0,00 \u20AC|0|4|0|0|"_s);
         // its product gone: nothing loaded, and Enter in the quantity saves nothing
@@ -228,12 +220,8 @@ private Q_SLOTS:
         QCOMPARE(fuoco(), s.ui.TxtCopieReali);
         // the id an item carries: the number in its last 20 characters, a marked item's too
         for (const auto &[testo, id] : {std::pair(u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001.0),
-                                        {u"123456789012345678901234"_s, 56789012345678901234.0},
-                                        {u"12.5"_s, 12.5},
-                                        {u"12,5"_s, 12},
-                                        {u"1 2 3"_s, 123},
-                                        {u"1E3"_s, 1000},
-                                        {u"abc"_s, 0}})
+                 {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12.5"_s, 12.5}, {u"12,5"_s, 12},
+                 {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}})
             QCOMPARE(ProdottiListModel::idVoce(testo), id);
         // a failed statement: the error form
         s.program.exec(u"DROP TABLE prodottiC"_s);
@@ -284,24 +272,24 @@ private Q_SLOTS:
         QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
         QVERIFY(form.modelloProdotti()->rowCount() == 2 && Modulo::ProdottoAttivo);
         QCOMPARE(form.modelloProdotti()->testo(0) + form.modelloProdotti()->testo(1),
-                 voce(u"B2"_s, u"DUE"_s, 2) + voce(u"A1"_s, u"UNO"_s, 1));
+            voce(u"B2"_s, u"DUE"_s, 2) + voce(u"A1"_s, u"UNO"_s, 1));
         const QString s = u"Select  IDprodotto, CodInterno,Descrizione, %1 AS Ricerca, Barcode, PrezzoPubblico, "
                           "PrezzoAcquisto, Giacenza, (SELECT TOP 1 GiacenzaReale FROM InventarioReale WHERE %2 = "
                           "%3.IDProdotto) AS GiacenzaContata FROM %3"_s;
         const QString ventrox = u"IDProdottoVentrox"_s, eliminato = u"IDProdottoEliminato"_s;
         QCOMPARE(rec.log(),
-                 QStringList(u"batch: "_s + s.arg(1).arg(ventrox, u"Prodotti"_s)
-                             + u" where CodInterno Like 'A[[]1]''%' UNION ALL "_s + s.arg(2).arg(ventrox, u"Prodotti"_s)
-                             + u" where Barcode Like 'A[[]1]''' UNION ALL "_s + s.arg(3).arg(eliminato, u"prodottiC"_s)
-                             + u" where Barcode Like 'A[[]1]''' UNION ALL "_s + s.arg(4).arg(eliminato, u"prodottiC"_s)
-                             + u"  where CodInterno Like 'A[[]1]'''"_s));
+            QStringList(u"batch: "_s + s.arg(1).arg(ventrox, u"Prodotti"_s)
+                        + u" where CodInterno Like 'A[[]1]''%' UNION ALL "_s + s.arg(2).arg(ventrox, u"Prodotti"_s)
+                        + u" where Barcode Like 'A[[]1]''' UNION ALL "_s + s.arg(3).arg(eliminato, u"prodottiC"_s)
+                        + u" where Barcode Like 'A[[]1]''' UNION ALL "_s + s.arg(4).arg(eliminato, u"prodottiC"_s)
+                        + u"  where CodInterno Like 'A[[]1]'''"_s));
         for (int ciclo = 0; ciclo < 2; ++ciclo) {
             form.ui->txtCodice->setText(u"800"_s);
             QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), form.ui->TxtCopieReali);
             QCOMPARE(form.ui->txtPrVe1->text() + form.ui->txtPrezAcquisto->text() + form.ui->txtQta->text()
                          + form.ui->txtQtaReale->text() + form.ui->TxtIdProdotto->text(),
-                     u"1.234,50 \u20ac2,00 \u20ac12342"_s);
+                u"1.234,50 \u20ac2,00 \u20ac12342"_s);
             QTest::keyClick(form.ui->TxtCopieReali, Qt::Key_2);
             QTest::keyClick(form.ui->TxtCopieReali, Qt::Key_Return);
             const QStringList log = rec.log();
@@ -315,14 +303,14 @@ private Q_SLOTS:
             "Lock request time out period exceeded.(frmInventarioReale - CreaRigaLista)"_L1));
         form.ui->txtNome->setText(u"B[2"_s);
         QCOMPARE(rec.log(),
-                 QStringList(
-                     u"batch: SELECT * FROM (Select TOP 50 IDProdotto,Descrizione,CodInterno, 1 AS Tabella FROM "
-                     u"Prodotti where "
-                     "Descrizione Like 'B[[]2%') AS T1 UNION ALL SELECT * FROM (Select TOP 50 IDProdotto,Descrizione,"
-                     "CodInterno, 2 AS Tabella FROM prodottiC where Descrizione Like 'B[[]2%') AS T2"_s));
+            QStringList(
+                u"batch: SELECT * FROM (Select TOP 50 IDProdotto,Descrizione,CodInterno, 1 AS Tabella FROM "
+                u"Prodotti where "
+                "Descrizione Like 'B[[]2%') AS T1 UNION ALL SELECT * FROM (Select TOP 50 IDProdotto,Descrizione,"
+                "CodInterno, 2 AS Tabella FROM prodottiC where Descrizione Like 'B[[]2%') AS T2"_s));
         QCOMPARE(form.modelloProdotti()->rowCount(), 3);
         QCOMPARE(form.modelloProdotti()->testo(1) + form.modelloProdotti()->testo(2),
-                 voce(u"B3"_s, u"TRE"_s, 3) + ProdottiListModel::testoVoceEliminata(u"Z7"_s, u"SETTE"_s, u"7"_s));
+            voce(u"B3"_s, u"TRE"_s, 3) + ProdottiListModel::testoVoceEliminata(u"Z7"_s, u"SETTE"_s, u"7"_s));
     }
 };
 
