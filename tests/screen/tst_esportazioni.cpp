@@ -73,10 +73,10 @@ struct Banco : Schermo {
     }
 };
 
-#define LEGGI(b, nome, letto)                                                                                          \
-    Letto letto;                                                                                                       \
-    b.leggi(nome, letto);                                                                                              \
-    if (QTest::currentTestFailed())                                                                                    \
+#define LEGGI(b, nome, letto)       \
+    Letto letto;                    \
+    b.leggi(nome, letto);           \
+    if (QTest::currentTestFailed()) \
     return
 
 }   // namespace

@@ -189,6 +189,9 @@ private Q_SLOTS:
         QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden() && d.isEnabled()
                 && !QApplication::overrideCursor());
         QCOMPARE(chiavi(), (QStringList{lunga.trimmed().remove(u'\n'), "", "", "", ""}));
+        d.ui->txtStringa->setPlainText(u"Provider=SQLite;Data Source=nessuno.db"_s);   // refused after an OK: NO only
+        d.ui->cmdDBSalva->click();
+        QVERIFY(d.ui->ImageSi->isHidden() && !d.ui->imageNo->isHidden());
         Modulo::ConnPrincipale().close();
         QVERIFY(Modulo::ApriConnessione());
         Recordset rs(Modulo::ConnPrincipale(), u"Select Count(IdProdotto) as Conta FROM Prodotti "_s);
