@@ -10,9 +10,9 @@
 namespace Bench {
 
 struct Sizes {
-    int prodotti = 200000;    // rows of Prodotti
-    int eliminati = 20000;    // rows of prodottiC
-    int righe = 100000;       // rows of InventarioReale
+    int prodotti = 200000;   // rows of Prodotti
+    int eliminati = 20000;   // rows of prodottiC
+    int righe = 100000;   // rows of InventarioReale
 };
 
 // What the generator leaves for the paths to use: products never counted
@@ -25,8 +25,8 @@ struct Product {
 };
 
 struct Catalogue {
-    QVector<Product> nuovi;       // in Prodotti or prodottiC, no row in InventarioReale
-    QVector<Product> contati;     // with a row in InventarioReale
+    QVector<Product> nuovi;   // in Prodotti or prodottiC, no row in InventarioReale
+    QVector<Product> contati;   // with a row in InventarioReale
 };
 
 // Builds the database at `path` (which must not exist) in one transaction.
@@ -128,11 +128,11 @@ public:
     QString caption() const;
 
     QStringList messages;   // message boxes shown since the last take
-    QStringList errors;     // errors trapped since the last take
+    QStringList errors;   // errors trapped since the last take
 
 private:
     struct Parts;
     Parts *d;
 };
 
-} // namespace Bench
+}   // namespace Bench

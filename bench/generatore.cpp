@@ -20,8 +20,8 @@ namespace {
 struct Tipo {
     const char *reparto;   // head of the internal code
     const char *nome;
-    double prezzo;         // selling price of the base size
-    int taglie;            // which size list applies
+    double prezzo;   // selling price of the base size
+    int taglie;   // which size list applies
 };
 
 // Sizes by kind of goods, each with its price factor.
@@ -38,80 +38,180 @@ const QVector<QVector<Taglia>> kTaglie = {
 };
 
 const Tipo kTipi[] = {
-    {"ALI", "PASTA SPAGHETTI N.5", 0.89, 0}, {"ALI", "PASTA PENNE RIGATE", 0.95, 0},
-    {"ALI", "PASTA FUSILLI", 0.95, 0}, {"ALI", "PASTA RIGATONI", 0.99, 0},
-    {"ALI", "PASTA FARFALLE", 1.05, 0}, {"ALI", "PASTA ALL'UOVO TAGLIATELLE", 1.79, 0},
-    {"ALI", "RISO CARNAROLI", 2.49, 0}, {"ALI", "RISO ARBORIO", 2.19, 0},
-    {"ALI", "RISO BASMATI", 2.59, 0}, {"ALI", "FARINA 00", 0.79, 0},
-    {"ALI", "FARINA INTEGRALE", 1.19, 0}, {"ALI", "ZUCCHERO SEMOLATO", 1.09, 0},
-    {"ALI", "ZUCCHERO DI CANNA", 1.89, 0}, {"ALI", "SALE FINO IODATO", 0.45, 0},
-    {"ALI", "SALE GROSSO", 0.39, 0}, {"ALI", "CAFFE' MACINATO ESPRESSO", 3.99, 3},
-    {"ALI", "CAFFE' IN GRANI", 9.90, 0}, {"ALI", "CAFFE' DECAFFEINATO", 4.29, 3},
-    {"ALI", "TE' NERO", 1.69, 2}, {"ALI", "TE' VERDE", 1.89, 2},
-    {"ALI", "CAMOMILLA", 1.49, 2}, {"ALI", "TISANA ALLA FRUTTA", 1.99, 2},
-    {"ALI", "OLIO EXTRAVERGINE D'OLIVA", 6.90, 1}, {"ALI", "OLIO DI SEMI DI GIRASOLE", 2.29, 1},
-    {"ALI", "ACETO DI VINO BIANCO", 0.99, 1}, {"ALI", "ACETO BALSAMICO DI MODENA", 3.49, 1},
-    {"ALI", "PASSATA DI POMODORO", 0.85, 3}, {"ALI", "POLPA DI POMODORO", 0.79, 3},
-    {"ALI", "POMODORI PELATI", 0.69, 3}, {"ALI", "TONNO ALL'OLIO D'OLIVA", 1.99, 3},
-    {"ALI", "SGOMBRO AL NATURALE", 1.79, 3}, {"ALI", "FAGIOLI BORLOTTI", 0.89, 3},
-    {"ALI", "CECI LESSATI", 0.85, 3}, {"ALI", "LENTICCHIE", 1.29, 3},
-    {"ALI", "PISELLI FINI", 0.99, 3}, {"ALI", "MAIS DOLCE", 0.89, 3},
-    {"FRE", "LATTE INTERO", 1.19, 1}, {"FRE", "LATTE PARZIALMENTE SCREMATO", 1.09, 1},
-    {"FRE", "YOGURT BIANCO", 0.59, 3}, {"FRE", "YOGURT ALLA FRAGOLA", 0.65, 3},
-    {"FRE", "MOZZARELLA", 0.99, 3}, {"FRE", "PARMIGIANO REGGIANO", 4.90, 3},
-    {"FRE", "GRANA PADANO", 3.90, 3}, {"FRE", "PROSCIUTTO COTTO", 2.49, 3},
-    {"FRE", "PROSCIUTTO CRUDO DI PARMA", 3.99, 3}, {"FRE", "SALAME MILANO", 2.29, 3},
-    {"FRE", "BRESAOLA DELLA VALTELLINA", 4.49, 3}, {"FRE", "BURRO", 1.99, 3},
-    {"FRE", "UOVA FRESCHE", 1.79, 2}, {"FRE", "RICOTTA", 1.29, 3},
-    {"DOL", "BISCOTTI FROLLINI", 2.19, 0}, {"DOL", "FETTE BISCOTTATE", 1.79, 0},
-    {"DOL", "CRACKERS SALATI", 1.29, 0}, {"DOL", "GRISSINI TORINESI", 1.49, 0},
-    {"DOL", "CIOCCOLATO FONDENTE", 1.99, 3}, {"DOL", "CIOCCOLATO AL LATTE", 1.89, 3},
-    {"DOL", "MERENDINE AL CACAO", 2.49, 2}, {"DOL", "CEREALI INTEGRALI", 3.29, 0},
-    {"DOL", "MIELE MILLEFIORI", 4.99, 3}, {"DOL", "MARMELLATA DI ALBICOCCHE", 2.39, 3},
-    {"DOL", "CREMA SPALMABILE ALLE NOCCIOLE", 3.99, 3}, {"DOL", "CARAMELLE ALLA MENTA", 0.99, 3},
-    {"BEV", "ACQUA MINERALE NATURALE", 0.29, 1}, {"BEV", "ACQUA FRIZZANTE", 0.32, 1},
-    {"BEV", "ARANCIATA", 1.29, 1}, {"BEV", "SUCCO DI FRUTTA ALLA PESCA", 1.49, 1},
-    {"BEV", "BIRRA LAGER", 1.09, 1}, {"BEV", "BIRRA DOPPIO MALTO", 1.59, 1},
-    {"BEV", "VINO ROSSO CHIANTI DOCG", 7.90, 1}, {"BEV", "VINO BIANCO VERMENTINO", 6.50, 1},
-    {"BEV", "PROSECCO DOC EXTRA DRY", 8.90, 1}, {"BEV", "AMARO DI ERBE", 12.90, 1},
-    {"DET", "DETERSIVO PIATTI AL LIMONE", 1.59, 1}, {"DET", "DETERSIVO LAVATRICE", 6.99, 1},
-    {"DET", "AMMORBIDENTE", 2.99, 1}, {"DET", "CANDEGGINA", 1.29, 1},
-    {"DET", "SGRASSATORE UNIVERSALE", 2.49, 1}, {"DET", "DETERGENTE PAVIMENTI", 2.19, 1},
-    {"DET", "PASTIGLIE LAVASTOVIGLIE", 5.99, 2}, {"DET", "ANTICALCARE", 2.79, 1},
-    {"IGI", "CARTA IGIENICA", 3.49, 2}, {"IGI", "ROTOLONE ASCIUGATUTTO", 2.49, 2},
-    {"IGI", "FAZZOLETTI DI CARTA", 1.99, 2}, {"IGI", "SAPONE LIQUIDO MANI", 1.89, 1},
-    {"IGI", "BAGNOSCHIUMA", 2.59, 1}, {"IGI", "SHAMPOO CAPELLI NORMALI", 2.99, 1},
-    {"IGI", "BALSAMO PER CAPELLI", 2.79, 1}, {"IGI", "DENTIFRICIO", 1.69, 3},
-    {"IGI", "SPAZZOLINO MEDIO", 1.99, 2}, {"IGI", "DEODORANTE SPRAY", 2.89, 1},
-    {"IGI", "PANNOLINI TAGLIA 4", 9.90, 2}, {"IGI", "ASSORBENTI", 2.49, 2},
-    {"ANI", "CIBO PER GATTI AL SALMONE", 0.79, 3}, {"ANI", "CIBO PER CANI CON MANZO", 1.29, 3},
-    {"ANI", "CROCCHETTE PER CANI", 3.99, 0}, {"ANI", "LETTIERA PER GATTI", 4.99, 0},
-    {"CAS", "PILE ALCALINE AA", 4.99, 2}, {"CAS", "PILE ALCALINE AAA", 4.99, 2},
-    {"CAS", "LAMPADINA LED E27", 3.49, 2}, {"CAS", "NASTRO ADESIVO", 1.49, 2},
-    {"CAS", "SACCHETTI GELO", 1.19, 2}, {"CAS", "PELLICOLA TRASPARENTE", 1.39, 2},
-    {"CAS", "CARTA ALLUMINIO", 1.59, 2}, {"CAS", "QUADERNO A QUADRETTI", 0.99, 2},
-    {"CAS", "PENNA A SFERA", 0.49, 2}, {"CAS", "COLLA STICK", 1.29, 2},
-    {"ELE", "PROLUNGA ELETTRICA", 8.90, 4}, {"ELE", "CIABATTA 6 PRESE", 12.90, 4},
-    {"ELE", "FERRO DA STIRO", 39.90, 4}, {"ELE", "ASCIUGACAPELLI", 29.90, 4},
-    {"ELE", "MACCHINA DA CAFFE' ESPRESSO", 189.00, 4}, {"ELE", "BOLLITORE ELETTRICO", 24.90, 4},
-    {"ELE", "TOSTAPANE", 29.90, 4}, {"ELE", "FRULLATORE AD IMMERSIONE", 34.90, 4},
-    {"ELE", "ASPIRAPOLVERE SENZA SACCO", 249.00, 4}, {"ELE", "FORNO A MICROONDE", 119.00, 4},
-    {"ELE", "TELEVISORE LED 55\"", 649.00, 4}, {"ELE", "LAVATRICE 8KG CLASSE A", 529.00, 4},
+    {"ALI", "PASTA SPAGHETTI N.5", 0.89, 0},
+    {"ALI", "PASTA PENNE RIGATE", 0.95, 0},
+    {"ALI", "PASTA FUSILLI", 0.95, 0},
+    {"ALI", "PASTA RIGATONI", 0.99, 0},
+    {"ALI", "PASTA FARFALLE", 1.05, 0},
+    {"ALI", "PASTA ALL'UOVO TAGLIATELLE", 1.79, 0},
+    {"ALI", "RISO CARNAROLI", 2.49, 0},
+    {"ALI", "RISO ARBORIO", 2.19, 0},
+    {"ALI", "RISO BASMATI", 2.59, 0},
+    {"ALI", "FARINA 00", 0.79, 0},
+    {"ALI", "FARINA INTEGRALE", 1.19, 0},
+    {"ALI", "ZUCCHERO SEMOLATO", 1.09, 0},
+    {"ALI", "ZUCCHERO DI CANNA", 1.89, 0},
+    {"ALI", "SALE FINO IODATO", 0.45, 0},
+    {"ALI", "SALE GROSSO", 0.39, 0},
+    {"ALI", "CAFFE' MACINATO ESPRESSO", 3.99, 3},
+    {"ALI", "CAFFE' IN GRANI", 9.90, 0},
+    {"ALI", "CAFFE' DECAFFEINATO", 4.29, 3},
+    {"ALI", "TE' NERO", 1.69, 2},
+    {"ALI", "TE' VERDE", 1.89, 2},
+    {"ALI", "CAMOMILLA", 1.49, 2},
+    {"ALI", "TISANA ALLA FRUTTA", 1.99, 2},
+    {"ALI", "OLIO EXTRAVERGINE D'OLIVA", 6.90, 1},
+    {"ALI", "OLIO DI SEMI DI GIRASOLE", 2.29, 1},
+    {"ALI", "ACETO DI VINO BIANCO", 0.99, 1},
+    {"ALI", "ACETO BALSAMICO DI MODENA", 3.49, 1},
+    {"ALI", "PASSATA DI POMODORO", 0.85, 3},
+    {"ALI", "POLPA DI POMODORO", 0.79, 3},
+    {"ALI", "POMODORI PELATI", 0.69, 3},
+    {"ALI", "TONNO ALL'OLIO D'OLIVA", 1.99, 3},
+    {"ALI", "SGOMBRO AL NATURALE", 1.79, 3},
+    {"ALI", "FAGIOLI BORLOTTI", 0.89, 3},
+    {"ALI", "CECI LESSATI", 0.85, 3},
+    {"ALI", "LENTICCHIE", 1.29, 3},
+    {"ALI", "PISELLI FINI", 0.99, 3},
+    {"ALI", "MAIS DOLCE", 0.89, 3},
+    {"FRE", "LATTE INTERO", 1.19, 1},
+    {"FRE", "LATTE PARZIALMENTE SCREMATO", 1.09, 1},
+    {"FRE", "YOGURT BIANCO", 0.59, 3},
+    {"FRE", "YOGURT ALLA FRAGOLA", 0.65, 3},
+    {"FRE", "MOZZARELLA", 0.99, 3},
+    {"FRE", "PARMIGIANO REGGIANO", 4.90, 3},
+    {"FRE", "GRANA PADANO", 3.90, 3},
+    {"FRE", "PROSCIUTTO COTTO", 2.49, 3},
+    {"FRE", "PROSCIUTTO CRUDO DI PARMA", 3.99, 3},
+    {"FRE", "SALAME MILANO", 2.29, 3},
+    {"FRE", "BRESAOLA DELLA VALTELLINA", 4.49, 3},
+    {"FRE", "BURRO", 1.99, 3},
+    {"FRE", "UOVA FRESCHE", 1.79, 2},
+    {"FRE", "RICOTTA", 1.29, 3},
+    {"DOL", "BISCOTTI FROLLINI", 2.19, 0},
+    {"DOL", "FETTE BISCOTTATE", 1.79, 0},
+    {"DOL", "CRACKERS SALATI", 1.29, 0},
+    {"DOL", "GRISSINI TORINESI", 1.49, 0},
+    {"DOL", "CIOCCOLATO FONDENTE", 1.99, 3},
+    {"DOL", "CIOCCOLATO AL LATTE", 1.89, 3},
+    {"DOL", "MERENDINE AL CACAO", 2.49, 2},
+    {"DOL", "CEREALI INTEGRALI", 3.29, 0},
+    {"DOL", "MIELE MILLEFIORI", 4.99, 3},
+    {"DOL", "MARMELLATA DI ALBICOCCHE", 2.39, 3},
+    {"DOL", "CREMA SPALMABILE ALLE NOCCIOLE", 3.99, 3},
+    {"DOL", "CARAMELLE ALLA MENTA", 0.99, 3},
+    {"BEV", "ACQUA MINERALE NATURALE", 0.29, 1},
+    {"BEV", "ACQUA FRIZZANTE", 0.32, 1},
+    {"BEV", "ARANCIATA", 1.29, 1},
+    {"BEV", "SUCCO DI FRUTTA ALLA PESCA", 1.49, 1},
+    {"BEV", "BIRRA LAGER", 1.09, 1},
+    {"BEV", "BIRRA DOPPIO MALTO", 1.59, 1},
+    {"BEV", "VINO ROSSO CHIANTI DOCG", 7.90, 1},
+    {"BEV", "VINO BIANCO VERMENTINO", 6.50, 1},
+    {"BEV", "PROSECCO DOC EXTRA DRY", 8.90, 1},
+    {"BEV", "AMARO DI ERBE", 12.90, 1},
+    {"DET", "DETERSIVO PIATTI AL LIMONE", 1.59, 1},
+    {"DET", "DETERSIVO LAVATRICE", 6.99, 1},
+    {"DET", "AMMORBIDENTE", 2.99, 1},
+    {"DET", "CANDEGGINA", 1.29, 1},
+    {"DET", "SGRASSATORE UNIVERSALE", 2.49, 1},
+    {"DET", "DETERGENTE PAVIMENTI", 2.19, 1},
+    {"DET", "PASTIGLIE LAVASTOVIGLIE", 5.99, 2},
+    {"DET", "ANTICALCARE", 2.79, 1},
+    {"IGI", "CARTA IGIENICA", 3.49, 2},
+    {"IGI", "ROTOLONE ASCIUGATUTTO", 2.49, 2},
+    {"IGI", "FAZZOLETTI DI CARTA", 1.99, 2},
+    {"IGI", "SAPONE LIQUIDO MANI", 1.89, 1},
+    {"IGI", "BAGNOSCHIUMA", 2.59, 1},
+    {"IGI", "SHAMPOO CAPELLI NORMALI", 2.99, 1},
+    {"IGI", "BALSAMO PER CAPELLI", 2.79, 1},
+    {"IGI", "DENTIFRICIO", 1.69, 3},
+    {"IGI", "SPAZZOLINO MEDIO", 1.99, 2},
+    {"IGI", "DEODORANTE SPRAY", 2.89, 1},
+    {"IGI", "PANNOLINI TAGLIA 4", 9.90, 2},
+    {"IGI", "ASSORBENTI", 2.49, 2},
+    {"ANI", "CIBO PER GATTI AL SALMONE", 0.79, 3},
+    {"ANI", "CIBO PER CANI CON MANZO", 1.29, 3},
+    {"ANI", "CROCCHETTE PER CANI", 3.99, 0},
+    {"ANI", "LETTIERA PER GATTI", 4.99, 0},
+    {"CAS", "PILE ALCALINE AA", 4.99, 2},
+    {"CAS", "PILE ALCALINE AAA", 4.99, 2},
+    {"CAS", "LAMPADINA LED E27", 3.49, 2},
+    {"CAS", "NASTRO ADESIVO", 1.49, 2},
+    {"CAS", "SACCHETTI GELO", 1.19, 2},
+    {"CAS", "PELLICOLA TRASPARENTE", 1.39, 2},
+    {"CAS", "CARTA ALLUMINIO", 1.59, 2},
+    {"CAS", "QUADERNO A QUADRETTI", 0.99, 2},
+    {"CAS", "PENNA A SFERA", 0.49, 2},
+    {"CAS", "COLLA STICK", 1.29, 2},
+    {"ELE", "PROLUNGA ELETTRICA", 8.90, 4},
+    {"ELE", "CIABATTA 6 PRESE", 12.90, 4},
+    {"ELE", "FERRO DA STIRO", 39.90, 4},
+    {"ELE", "ASCIUGACAPELLI", 29.90, 4},
+    {"ELE", "MACCHINA DA CAFFE' ESPRESSO", 189.00, 4},
+    {"ELE", "BOLLITORE ELETTRICO", 24.90, 4},
+    {"ELE", "TOSTAPANE", 29.90, 4},
+    {"ELE", "FRULLATORE AD IMMERSIONE", 34.90, 4},
+    {"ELE", "ASPIRAPOLVERE SENZA SACCO", 249.00, 4},
+    {"ELE", "FORNO A MICROONDE", 119.00, 4},
+    {"ELE", "TELEVISORE LED 55\"", 649.00, 4},
+    {"ELE", "LAVATRICE 8KG CLASSE A", 529.00, 4},
 };
 constexpr int kNumTipi = int(sizeof(kTipi) / sizeof(kTipi[0]));
 
 const char *const kQualita[] = {
-    "", "", "", "", "BIO", "INTEGRALE", "SENZA GLUTINE", "LIGHT", "CLASSICO", "EXTRA",
-    "DELICATO", "INTENSO", "FAMIGLIA", "MAXI", "SCORTA", "OFFERTA", "ALLA NOCCIOLA", "AL LIMONE",
+    "",
+    "",
+    "",
+    "",
+    "BIO",
+    "INTEGRALE",
+    "SENZA GLUTINE",
+    "LIGHT",
+    "CLASSICO",
+    "EXTRA",
+    "DELICATO",
+    "INTENSO",
+    "FAMIGLIA",
+    "MAXI",
+    "SCORTA",
+    "OFFERTA",
+    "ALLA NOCCIOLA",
+    "AL LIMONE",
 };
 constexpr int kNumQualita = int(sizeof(kQualita) / sizeof(kQualita[0]));
 
 const char *const kMarche[] = {
-    "CASA ROSSI", "MULINO VERDE", "VALLE D'ORO", "LA CONTADINA", "DOLCE VITA", "SOLE MIO",
-    "TERRE DI SIENA", "FRATELLI BIANCHI", "ALPINA", "MARE BLU", "CAMPO FIORITO", "BONTA' DEL SUD",
-    "CASCINA SAN PIETRO", "TRE MONTI", "GRAN GUSTO", "LA MASSERIA", "ORO DI PUGLIA", "VERDE NATURA",
-    "PRIMO PREZZO", "SELEZIONE ORO", "LAGO MAGGIORE", "ANTICA RICETTA", "SAPORI NOSTRI", "NONNA ADA",
-    "LINEA CASA", "ELETTROVIP", "SPLENDOR", "PULITO", "CANDIDA", "FIDO FELICE",
+    "CASA ROSSI",
+    "MULINO VERDE",
+    "VALLE D'ORO",
+    "LA CONTADINA",
+    "DOLCE VITA",
+    "SOLE MIO",
+    "TERRE DI SIENA",
+    "FRATELLI BIANCHI",
+    "ALPINA",
+    "MARE BLU",
+    "CAMPO FIORITO",
+    "BONTA' DEL SUD",
+    "CASCINA SAN PIETRO",
+    "TRE MONTI",
+    "GRAN GUSTO",
+    "LA MASSERIA",
+    "ORO DI PUGLIA",
+    "VERDE NATURA",
+    "PRIMO PREZZO",
+    "SELEZIONE ORO",
+    "LAGO MAGGIORE",
+    "ANTICA RICETTA",
+    "SAPORI NOSTRI",
+    "NONNA ADA",
+    "LINEA CASA",
+    "ELETTROVIP",
+    "SPLENDOR",
+    "PULITO",
+    "CANDIDA",
+    "FIDO FELICE",
 };
 constexpr int kNumMarche = int(sizeof(kMarche) / sizeof(kMarche[0]));
 
@@ -183,12 +283,9 @@ Riga prodotto(qint64 id, bool eliminato)
     return r;
 }
 
-void fail(const QSqlQuery &q, const QString &what)
-{
-    Db::fail(q.lastError(), what, ErrNo::DbStatementFailure);
-}
+void fail(const QSqlQuery &q, const QString &what) { Db::fail(q.lastError(), what, ErrNo::DbStatementFailure); }
 
-} // namespace
+}   // namespace
 
 void generate(const QString &path, const Sizes &sizes)
 {
@@ -211,9 +308,9 @@ void generate(const QString &path, const Sizes &sizes)
         std::shuffle(eliminato.begin(), eliminato.end(), rng);
 
         QSqlQuery insP(db), insC(db);
-        const QString colonne = QStringLiteral(
-            " (IDProdotto, CodInterno, Descrizione, Barcode, PrezzoPubblico, PrezzoAcquisto, Giacenza)"
-            " VALUES (?,?,?,?,?,?,?)");
+        const QString colonne =
+            QStringLiteral(" (IDProdotto, CodInterno, Descrizione, Barcode, PrezzoPubblico, PrezzoAcquisto, Giacenza)"
+                           " VALUES (?,?,?,?,?,?,?)");
         insP.prepare(QStringLiteral("INSERT INTO Prodotti") + colonne);
         insC.prepare(QStringLiteral("INSERT INTO prodottiC") + colonne);
         std::vector<qint64> attivi, eliminati;
@@ -303,8 +400,8 @@ Catalogue catalogue(const QString &path, int wanted)
             while (q.next())
                 ids.push_back(q.value(0).toLongLong());
             q.finish();
-            const QString tabella = sql.contains(QLatin1String("prodottiC")) ? QStringLiteral("prodottiC")
-                                                                             : QStringLiteral("Prodotti");
+            const QString tabella =
+                sql.contains(QLatin1String("prodottiC")) ? QStringLiteral("prodottiC") : QStringLiteral("Prodotti");
             const int n = std::min<int>(limit, int(ids.size()));
             for (int i = 0; i < n; ++i) {
                 const qint64 id = ids.at(size_t(qint64(i) * qint64(ids.size()) / n));
@@ -335,7 +432,7 @@ Catalogue catalogue(const QString &path, int wanted)
         }
         read(QStringLiteral("SELECT p.IDProdotto FROM Prodotti p JOIN InventarioReale i "
                             "ON i.IDProdottoVentrox = p.IDProdotto ORDER BY p.IDProdotto"),
-             c.contati, wanted);
+            c.contati, wanted);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -345,13 +442,13 @@ Catalogue catalogue(const QString &path, int wanted)
 QStringList wordsBeginning()
 {
     return {QStringLiteral("PASTA FU"), QStringLiteral("CAFFE' M"), QStringLiteral("DETERSIVO L"),
-            QStringLiteral("ZUCCHERO"), QStringLiteral("VINO R")};
+        QStringLiteral("ZUCCHERO"), QStringLiteral("VINO R")};
 }
 
 QStringList wordsInside()
 {
-    return {QStringLiteral("GLUTINE"), QStringLiteral("NOCCIOLE"), QStringLiteral("MASSERIA"),
-            QStringLiteral("ORO DI P")};
+    return {
+        QStringLiteral("GLUTINE"), QStringLiteral("NOCCIOLE"), QStringLiteral("MASSERIA"), QStringLiteral("ORO DI P")};
 }
 
-} // namespace Bench
+}   // namespace Bench

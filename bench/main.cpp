@@ -62,7 +62,7 @@ double timeMs(const std::function<void()> &f)
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-} // namespace Bench
+}   // namespace Bench
 
 namespace {
 
@@ -82,10 +82,10 @@ int scans(int ripetizioni) { return 5 * ripetizioni; }
 [[noreturn]] void usage(const char *error)
 {
     std::fprintf(stderr,
-                 "inventario-bench: %s\n"
-                 "usage: inventario-bench [--prodotti N] [--eliminati N] [--righe N] [--ripetizioni N]\n"
-                 "                        [--cartella DIR] [--solo startup,scan-new,...] [--latenza MS]\n",
-                 error);
+        "inventario-bench: %s\n"
+        "usage: inventario-bench [--prodotti N] [--eliminati N] [--righe N] [--ripetizioni N]\n"
+        "                        [--cartella DIR] [--solo startup,scan-new,...] [--latenza MS]\n",
+        error);
     std::exit(2);
 }
 
@@ -117,11 +117,10 @@ Options parse(const QStringList &args)
         if (!ok)
             usage("not a number");
     }
-    static const QStringList paths = {QStringLiteral("startup"),        QStringLiteral("name-begins"),
-                                      QStringLiteral("name-contains"),  QStringLiteral("vedi-tutti"),
-                                      QStringLiteral("inventory-file"), QStringLiteral("uncounted"),
-                                      QStringLiteral("count-export"),   QStringLiteral("scan-new"),
-                                      QStringLiteral("scan-repeat"),    QStringLiteral("empty-enter")};
+    static const QStringList paths = {QStringLiteral("startup"), QStringLiteral("name-begins"),
+        QStringLiteral("name-contains"), QStringLiteral("vedi-tutti"), QStringLiteral("inventory-file"),
+        QStringLiteral("uncounted"), QStringLiteral("count-export"), QStringLiteral("scan-new"),
+        QStringLiteral("scan-repeat"), QStringLiteral("empty-enter")};
     for (const QString &path : o.solo)
         if (!paths.contains(path))
             usage("--solo takes startup, name-begins, name-contains, vedi-tutti, inventory-file, uncounted, "
@@ -157,11 +156,11 @@ QList<Line> g_lines;
 // 15 ms, a name key stroke one round trip and 6 ms; the other paths stay
 // within 10 % of their floor: the time is the link's, not the program's.
 enum class Kind {
-    Startup,      // program + paint within 150 ms
-    ScanCycle,    // program + paint within one display frame
-    KeyStroke,    // program <= 1.3 x floor
+    Startup,   // program + paint within 150 ms
+    ScanCycle,   // program + paint within one display frame
+    KeyStroke,   // program <= 1.3 x floor
     WholeTable,   // program <= 1.5 x floor
-    Spreadsheet,  // program <= 1.3 x floor (libxlsxwriter writing the cells), in constant memory: < 150 MB
+    Spreadsheet,   // program <= 1.3 x floor (libxlsxwriter writing the cells), in constant memory: < 150 MB
 };
 
 void setTarget(Line &l, Kind kind, int latency)
@@ -195,15 +194,14 @@ void setTarget(Line &l, Kind kind, int latency)
 void printHeader()
 {
     std::printf("%-15s %6s %10s %8s %7s %10s %7s %8s   %s\n", "path", "trips", "program", "paint", "f.trips", "floor",
-                "ratio", "peak MB", "target");
+        "ratio", "peak MB", "target");
 }
 
 void print(const Line &l)
 {
     std::printf("%-15s %6s %10.2f %8.2f %7s %10.2f %7.2f %8.1f   %-36s %s\n", qPrintable(l.id),
-                qPrintable(QString::number(l.viaggi)), l.programma, l.pittura,
-                qPrintable(QString::number(l.viaggiPavimento)), l.pavimento, l.rapporto(), l.memoria,
-                qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
+        qPrintable(QString::number(l.viaggi)), l.programma, l.pittura, qPrintable(QString::number(l.viaggiPavimento)),
+        l.pavimento, l.rapporto(), l.memoria, qPrintable(l.obiettivo), l.raggiunto ? "ok" : "MISSED");
     std::fflush(stdout);
     g_lines.append(l);
 }
@@ -262,10 +260,8 @@ QString prepareDatabase(const Options &o)
                                : o.cartella;
     QDir().mkpath(folder);
     // the generator's version is in the name: a changed generator builds anew
-    const QString path = QDir(folder).filePath(QStringLiteral("bench-v3-%1-%2-%3.db")
-                                                   .arg(o.sizes.prodotti)
-                                                   .arg(o.sizes.eliminati)
-                                                   .arg(o.sizes.righe));
+    const QString path = QDir(folder).filePath(
+        QStringLiteral("bench-v3-%1-%2-%3.db").arg(o.sizes.prodotti).arg(o.sizes.eliminati).arg(o.sizes.righe));
     if (QFile::exists(path)) {
         std::printf("database: %s (reused)\n", qPrintable(path));
         return path;
@@ -307,13 +303,14 @@ int run(const Options &o)
     Screen screen;
     const int righe = int(floor.scalar(QStringLiteral("SELECT count(*) FROM InventarioReale")));
     const int codici = int(floor.scalar(QStringLiteral("SELECT count(*) FROM Prodotti WHERE CodInterno IS NOT NULL")));
-    std::printf("Prodotti %d, prodottiC %d, InventarioReale %d rows; %d repetitions (scans %d). Medians in ms: program = the\n"
-                "handlers up to the state the operator waits for (with what they paint on the way), paint = the\n"
-                "paint that follows, floor = the same statements run bare; ratio = program / floor. Peak memory\n"
-                "(VmHWM) in MB during each path. Round trips to the database in one run (trips: the\n"
-                "program's; f.trips: the floor's; a batch, which SQL Server takes in one, counts one here too);\n"
-                "%d ms added to each.\n\n",
-                o.sizes.prodotti, o.sizes.eliminati, righe, reps, scanReps, o.latenza);
+    std::printf(
+        "Prodotti %d, prodottiC %d, InventarioReale %d rows; %d repetitions (scans %d). Medians in ms: program = the\n"
+        "handlers up to the state the operator waits for (with what they paint on the way), paint = the\n"
+        "paint that follows, floor = the same statements run bare; ratio = program / floor. Peak memory\n"
+        "(VmHWM) in MB during each path. Round trips to the database in one run (trips: the\n"
+        "program's; f.trips: the floor's; a batch, which SQL Server takes in one, counts one here too);\n"
+        "%d ms added to each.\n\n",
+        o.sizes.prodotti, o.sizes.eliminati, righe, reps, scanReps, o.latenza);
     printHeader();
 
     // Start-up: the form and its load step; its paint shows the list.
@@ -370,10 +367,8 @@ int run(const Options &o)
             const double tp = timed([&] { listed = screen.vediTutti(); }, rt);
             const double tq = timed([&] { screen.paint(); }, rt);
             if (listed != righe)
-                throw std::runtime_error(QStringLiteral("vedi-tutti: %1 rows listed, %2 in the table")
-                                             .arg(listed)
-                                             .arg(righe)
-                                             .toStdString());
+                throw std::runtime_error(
+                    QStringLiteral("vedi-tutti: %1 rows listed, %2 in the table").arg(listed).arg(righe).toStdString());
             const double tf = timed([&] { floor.vediTutti(); }, ft);
             m.add(i, tp, tq, tf, rt, ft);
         }
@@ -421,8 +416,8 @@ int run(const Options &o)
 
     // The workbooks for a spreadsheet, through the "File" menu; the floor runs
     // the same statement and writes the same cells straight into libxlsxwriter.
-    const qint64 nonContati = floor.scalar(QStringLiteral("SELECT count(*) FROM (") + FileExcel::kSelectNonContati
-                                           + QStringLiteral(")"));
+    const qint64 nonContati =
+        floor.scalar(QStringLiteral("SELECT count(*) FROM (") + FileExcel::kSelectNonContati + QStringLiteral(")"));
     const struct {
         const char *id;
         std::function<QString()> programma;
@@ -430,7 +425,7 @@ int run(const Options &o)
         QString titolo;   // what the caption must hold afterwards
     } fogli[] = {
         {"uncounted", [&] { return screen.uncounted(); }, [&](const QString &f) { floor.uncountedWorkbook(f); },
-         QStringLiteral(" %1 prodotti non contati ").arg(nonContati)},
+            QStringLiteral(" %1 prodotti non contati ").arg(nonContati)},
         {"count-export", [&] { return screen.countExport(); }, [&](const QString &f) { floor.countWorkbook(f); }, {}},
     };
     for (const auto &foglio : fogli) {
@@ -512,7 +507,7 @@ int run(const Options &o)
     return 0;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

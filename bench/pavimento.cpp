@@ -67,11 +67,21 @@ int readProducts(QSqlDatabase db, const QString &sql, int limit = 0)
 }
 
 const QString kColonneLista[] = {
-    QStringLiteral("Descprodotto"),      QStringLiteral("Barcode"),           QStringLiteral("idCategoria"),
-    QStringLiteral("Categoria"),         QStringLiteral("UM"),                QStringLiteral("CodInterno"),
-    QStringLiteral("Modifica"),          QStringLiteral("Modificato"),        QStringLiteral("PrezzoPubblico"),
-    QStringLiteral("PrezzoAcquisto"),    QStringLiteral("GiacenzaReale"),     QStringLiteral("GiacenzaStatistica"),
-    QStringLiteral("DataModifica"),      QStringLiteral("IDinventarioreale"), QStringLiteral("IDProdottoVentrox"),
+    QStringLiteral("Descprodotto"),
+    QStringLiteral("Barcode"),
+    QStringLiteral("idCategoria"),
+    QStringLiteral("Categoria"),
+    QStringLiteral("UM"),
+    QStringLiteral("CodInterno"),
+    QStringLiteral("Modifica"),
+    QStringLiteral("Modificato"),
+    QStringLiteral("PrezzoPubblico"),
+    QStringLiteral("PrezzoAcquisto"),
+    QStringLiteral("GiacenzaReale"),
+    QStringLiteral("GiacenzaStatistica"),
+    QStringLiteral("DataModifica"),
+    QStringLiteral("IDinventarioreale"),
+    QStringLiteral("IDProdottoVentrox"),
     QStringLiteral("IDProdottoEliminato"),
 };
 
@@ -119,7 +129,7 @@ QString codeSearch(const QString &t)
            + select.arg(4).arg(e, c) + QStringLiteral("  where CodInterno Like '") + t + QStringLiteral("'");
 }
 
-} // namespace
+}   // namespace
 
 Floor::Floor(const QString &dbPath) : m_path(dbPath), m_name(QStringLiteral("bench-floor"))
 {
@@ -211,18 +221,19 @@ void Floor::scan(const Product &p)
             QString d = descrizione;
             d.replace(QLatin1Char('\''), QLatin1String("''"));
             const QString oggi = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
-            run(q, QStringLiteral("INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
-                                  "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,"
-                                  "DataModifica,IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES ('")
-                       + d + QStringLiteral("', '") + barcode + QStringLiteral("', ") + QString::number(pubblico, 'f', 2)
-                       + QStringLiteral(" ,") + QString::number(acquisto, 'f', 2)
+            run(q, QStringLiteral(
+                       "INSERT INTO InventarioReale       (DescProdotto,Barcode,PrezzoPubblico,PrezzoAcquisto,IVA,"
+                       "IDCategoria,Categoria,UM,Modifica,Modificato,GiacenzaReale,GiacenzaStatistica,"
+                       "DataModifica,IDProdottoVentrox,IDProdottoEliminato,CodInterno) VALUES ('")
+                       + d + QStringLiteral("', '") + barcode + QStringLiteral("', ")
+                       + QString::number(pubblico, 'f', 2) + QStringLiteral(" ,") + QString::number(acquisto, 'f', 2)
                        + QStringLiteral(" ,0,1000, 'Generico', 'N°','0', '0', 1, ") + QString::number(giacenza)
                        + QStringLiteral(", '") + oggi + QStringLiteral("', ") + (attivo ? id : QStringLiteral("0"))
                        + QStringLiteral(",") + (attivo ? QStringLiteral("0") : id) + QStringLiteral(" ,'") + codice
                        + QStringLiteral("') "));
         } else {
-            run(q, QStringLiteral(" UPDATE InventarioReale  SET           GiacenzaReale = ") + QString::number(totale + 1)
-                       + QStringLiteral(" WHERE  IDInventarioReale = ") + chiave);
+            run(q, QStringLiteral(" UPDATE InventarioReale  SET           GiacenzaReale = ")
+                       + QString::number(totale + 1) + QStringLiteral(" WHERE  IDInventarioReale = ") + chiave);
         }
     }
     {
@@ -245,20 +256,24 @@ void Floor::nameSearch(const QString &text, bool contains)
     // both tables in one statement, 50 rows of each at most
     const QString parte = QStringLiteral("SELECT * FROM (Select IDProdotto,Descrizione,CodInterno, %1 AS Tabella "
                                          "FROM %2 where Descrizione %3 LIMIT 50) AS T%1");
-    readProducts(db, parte.arg(1).arg(QStringLiteral("Prodotti"), like) + QStringLiteral(" UNION ALL ")
-                         + parte.arg(2).arg(QStringLiteral("prodottiC"), like), 50);
+    readProducts(db,
+        parte.arg(1).arg(QStringLiteral("Prodotti"), like) + QStringLiteral(" UNION ALL ")
+            + parte.arg(2).arg(QStringLiteral("prodottiC"), like),
+        50);
 }
 
 int Floor::emptyEnter()
 {
     // an empty text: the code search alone (it lists the whole master)
     return readProducts(QSqlDatabase::database(m_name, false),
-                        QStringLiteral("Select  IDprodotto, CodInterno,Descrizione, 1 AS Ricerca FROM Prodotti where CodInterno Like '%'"));
+        QStringLiteral(
+            "Select  IDprodotto, CodInterno,Descrizione, 1 AS Ricerca FROM Prodotti where CodInterno Like '%'"));
 }
 
 int Floor::vediTutti()
 {
-    return readList(QSqlDatabase::database(m_name, false), QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
+    return readList(QSqlDatabase::database(m_name, false),
+        QStringLiteral("SELECT * FROM   InventarioReale ORDER BY IDInventarioReale DESC"));
 }
 
 void Floor::inventoryFile(const QString &path, const QString &source, int headBytes)
@@ -324,7 +339,7 @@ struct Workbook {
     }
     // The totals row: a count and the SUMs of `columns`.
     static void totals(lxw_worksheet *sheet, lxw_row_t next, lxw_col_t last, std::initializer_list<lxw_col_t> columns,
-                       lxw_format *format)
+        lxw_format *format)
     {
         worksheet_autofilter(sheet, 0, 0, next - 1, last);
         const QByteArray end = QByteArray::number(next);
@@ -353,7 +368,7 @@ struct Workbook {
 
 double cents(double v) { return std::round(v * 100) / 100; }
 
-} // namespace
+}   // namespace
 
 void Floor::uncountedWorkbook(const QString &path)
 {
@@ -361,8 +376,8 @@ void Floor::uncountedWorkbook(const QString &path)
     lxw_worksheet *sheets[2];
     const char *names[] = {"Non contati", "Eliminati"};
     for (int i = 0; i < 2; ++i)
-        sheets[i] = w.sheet(names[i], {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto",
-                                       "Valore Acquisto"});
+        sheets[i] = w.sheet(
+            names[i], {"CodInterno", "Barcode", "Descrizione", "Qta Ventrox", "Prezzo Acquisto", "Valore Acquisto"});
     lxw_row_t rows[2] = {1, 1};
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     run(q, FileExcel::kSelectNonContati);
@@ -386,7 +401,7 @@ void Floor::countWorkbook(const QString &path)
 {
     Workbook w(path);
     lxw_worksheet *sheet = w.sheet("Conteggio", {"CodInterno", "Barcode", "Descrizione", "Qta Reale", "Qta Ventrox",
-                                                 "Differenza", "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
+                                                    "Differenza", "Prezzo Acquisto", "Valore Differenza", "Data Inv."});
     lxw_row_t row = 1;
     QSqlQuery q(QSqlDatabase::database(m_name, false));
     run(q, FileExcel::kSelectConteggio);
@@ -407,4 +422,4 @@ void Floor::countWorkbook(const QString &path)
     w.close(path);
 }
 
-} // namespace Bench
+}   // namespace Bench

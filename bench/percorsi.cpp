@@ -61,7 +61,7 @@ void expect(bool condition, const QString &what)
 // Lets the window paint what the handler changed.
 void settle() { QCoreApplication::processEvents(); }
 
-} // namespace
+}   // namespace
 
 Screen::Screen() : d(new Parts)
 {
@@ -107,7 +107,8 @@ void Screen::startup(int expectedRows)
     d->MnuNonContati = control<QAction>(f, "MnuNonContati");
     d->MnuEsportaConteggio = control<QAction>(f, "MnuEsportaConteggio");
     d->lblTest1 = control<QLabel>(f, "lblTest1");
-    expect(d->lblTest1->text() == QLatin1String("OK"), QStringLiteral("start-up: the indicator shows ") + d->lblTest1->text());
+    expect(d->lblTest1->text() == QLatin1String("OK"),
+        QStringLiteral("start-up: the indicator shows ") + d->lblTest1->text());
     const int rows = d->lvwProdotti->model()->rowCount();
     expect(rows == expectedRows, QStringLiteral("start-up: %1 rows listed, %2 expected").arg(rows).arg(expectedRows));
 }
@@ -131,11 +132,11 @@ void Screen::scan(const Product &p)
     QTest::keyClicks(QApplication::focusWidget(), text);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     expect(QApplication::focusWidget() == d->TxtCopieReali,
-           QStringLiteral("scan of %1: after Enter the focus is in %2").arg(text, focusName()));
+        QStringLiteral("scan of %1: after Enter the focus is in %2").arg(text, focusName()));
     expect(!d->TxtIdProdotto->text().isEmpty(), QStringLiteral("scan of %1: no product loaded").arg(text));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     expect(QApplication::focusWidget() == d->txtCodice,
-           QStringLiteral("scan of %1: after saving the focus is in %2").arg(text, focusName()));
+        QStringLiteral("scan of %1: after saving the focus is in %2").arg(text, focusName()));
     expect(d->txtCodice->text().isEmpty(), QStringLiteral("scan of %1: txtCodice not emptied").arg(text));
 }
 
@@ -180,7 +181,7 @@ QString Screen::inventoryFile()
     d->opened.clear();
     d->MnuFileInvTab->trigger();
     expect(messages.contains(QStringLiteral("OK File Inventario Completato")),
-           QStringLiteral("inventory file: no completion message"));
+        QStringLiteral("inventory file: no completion message"));
     messages.removeAll(QStringLiteral("OK File Inventario Completato"));
     expect(!d->opened.isEmpty(), QStringLiteral("inventory file: no file opened"));
     return d->opened;
@@ -192,7 +193,7 @@ QString Screen::uncounted()
     d->MnuNonContati->trigger();
     expect(!d->opened.isEmpty(), QStringLiteral("uncounted: no file opened"));
     expect(d->form->windowTitle().contains(QLatin1String(" prodotti non contati (eliminati: ")),
-           QStringLiteral("uncounted: the caption reads ") + d->form->windowTitle());
+        QStringLiteral("uncounted: the caption reads ") + d->form->windowTitle());
     return d->opened;
 }
 
@@ -204,4 +205,4 @@ QString Screen::countExport()
     return d->opened;
 }
 
-} // namespace Bench
+}   // namespace Bench

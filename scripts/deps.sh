@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libgl1-mesa-dev libxlsxwriter-dev
   odbcinst unixodbc tdsodbc libsqliteodbc sqlite3
   fonts-wine fonts-liberation2 fonts-comic-neue fonts-dejavu-core
-  xvfb xauth xdotool x11-utils imagemagick python3 python3-openpyxl locales
+  xvfb xauth xdotool x11-utils imagemagick python3 python3-openpyxl locales clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

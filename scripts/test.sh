@@ -6,6 +6,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/deps.sh"
 jobs="$(nproc)"
+echo "== layout =="
+bash "$here/scripts/format.sh" --check
 run_suite() {
   local dir="$1"; shift
   cmake -S "$here" -B "$dir" "$@" >/dev/null

@@ -32,7 +32,8 @@ int main(int argc, char **argv)
         return 1;
     }
     if (Modulo::LeggiParametro(QStringLiteral("StrConnPrincipale")).trimmed().isEmpty()) {
-        Modulo::ScriviParametro(QStringLiteral("StrConnPrincipale"), QStringLiteral("Provider=SQLite;Data Source=demo.db"));
+        Modulo::ScriviParametro(
+            QStringLiteral("StrConnPrincipale"), QStringLiteral("Provider=SQLite;Data Source=demo.db"));
         std::printf("creato %s\n", qPrintable(Modulo::parameterFilePath()));
     }
     return failed ? 1 : 0;

@@ -39,7 +39,7 @@ QString onLeave(const QString &text)
     return price ? Modulo::FormattaNumero(*price, 2) : text;
 }
 
-} // namespace PriceField
+}   // namespace PriceField
 
 namespace {
 
@@ -58,7 +58,7 @@ void impostaTesto(QLineEdit *field, const QString &text, int limit)
 // Text for a text column: empty, never null.
 QString testoColonna(const QString &text) { return text.isNull() ? QStringLiteral("") : text; }
 
-} // namespace
+}   // namespace
 
 FrmModificaDati::FrmModificaDati(QWidget *owner, const ProdottoScelto &prodotto)
     : QDialog(owner), ui(new Ui::FrmModificaDati), m_prodotto(prodotto)
@@ -72,8 +72,8 @@ FrmModificaDati::FrmModificaDati(QWidget *owner, const ProdottoScelto &prodotto)
     connect(ui->cmdSalva, &QPushButton::clicked, this, &FrmModificaDati::cmdSalva_Click);
     connect(ui->CmdEsci, &QPushButton::clicked, this, &FrmModificaDati::CmdEsci_Click);
     for (QWidget *w : {static_cast<QWidget *>(ui->txtBarcodeForn), static_cast<QWidget *>(ui->txtDescrizione1),
-                       static_cast<QWidget *>(ui->txtPrVe1), static_cast<QWidget *>(ui->txtPrAcq1),
-                       static_cast<QWidget *>(ui->cmdSalva), static_cast<QWidget *>(ui->CmdEsci)})
+             static_cast<QWidget *>(ui->txtPrVe1), static_cast<QWidget *>(ui->txtPrAcq1),
+             static_cast<QWidget *>(ui->cmdSalva), static_cast<QWidget *>(ui->CmdEsci)})
         w->installEventFilter(this);
 
     Form_Load();
@@ -152,8 +152,7 @@ bool FrmModificaDati::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -212,8 +211,8 @@ void FrmModificaDati::cmdSalva_Click()
             conn.execute(QStringLiteral("UPDATE ") + tabella
                              + QStringLiteral(" SET Barcode = ?, PrezzoPubblico = ?, PrezzoAcquisto = ?, "
                                               "descrizione = ? WHERE IdProdotto = ?"),
-                         {testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())), *prezzoVendita, *prezzoAcquisto,
-                          testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())), static_cast<qlonglong>(id)});
+                {testoColonna(Regional::trimBlanks(ui->txtBarcodeForn->text())), *prezzoVendita, *prezzoAcquisto,
+                    testoColonna(Regional::trimBlanks(ui->txtDescrizione1->text())), static_cast<qlonglong>(id)});
         }
     } catch (const RuntimeError &e) {
         avviso(QStringLiteral("Impossibile Salvare i Dati del Prodotto!!\r\n\r\n") + e.description());

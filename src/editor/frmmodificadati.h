@@ -3,7 +3,9 @@
 #include <QScopedPointer>
 #include <optional>
 
-namespace Ui { class FrmModificaDati; }
+namespace Ui {
+class FrmModificaDati;
+}
 class QLineEdit;
 
 // The text rules of the editor's two price fields.
@@ -26,16 +28,16 @@ std::optional<double> read(const QString &text);
 // price.
 QString onLeave(const QString &text);
 
-} // namespace PriceField
+}   // namespace PriceField
 
 // The product the editor corrects, as the screen that opens it shows it.
 struct ProdottoScelto {
-    double id = 0;            // IDProdotto
-    bool prodotti = true;     // in Prodotti; false: in ProdottiC
-    QString codice;           // CodInterno
+    double id = 0;   // IDProdotto
+    bool prodotti = true;   // in Prodotti; false: in ProdottiC
+    QString codice;   // CodInterno
     QString descrizione;
     QString barcode;
-    QString prezzoVendita;    // as the screen shows them ("1.234,50 €")
+    QString prezzoVendita;   // as the screen shows them ("1.234,50 €")
     QString prezzoAcquisto;
 };
 

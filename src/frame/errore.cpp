@@ -19,7 +19,7 @@ std::function<void()> &programEnd()
     static std::function<void()> e;
     return e;
 }
-} // namespace
+}   // namespace
 
 void setErrorHandler(ErrorHandler h) { errorHandler() = std::move(h); }
 void setProgramEnd(std::function<void()> e) { programEnd() = std::move(e); }
@@ -36,7 +36,10 @@ void endProgram()
 
 QString programVersion()
 {
-    return QStringLiteral("%1.%2.%3").arg(INVENTARIO_VERSION_MAJOR).arg(INVENTARIO_VERSION_MINOR).arg(INVENTARIO_VERSION_PATCH);
+    return QStringLiteral("%1.%2.%3")
+        .arg(INVENTARIO_VERSION_MAJOR)
+        .arg(INVENTARIO_VERSION_MINOR)
+        .arg(INVENTARIO_VERSION_PATCH);
 }
 
 QString activeFormName()
@@ -72,9 +75,9 @@ void trapError(const RuntimeError &error, const QString &label, int section)
     GestioneErrore(error.number(), section, error.description() + label, activeFormName(), activeControlName());
 }
 
-void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, const QString &time,
-                   const QString &form, const QString &control, const QString &line, const QString &version,
-                   const QString &description, const QString &number)
+void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, const QString &time, const QString &form,
+    const QString &control, const QString &line, const QString &version, const QString &description,
+    const QString &number)
 {
     static const int widths[] = {10, 8, 20, 20, 6, 10, 200, 10};
     auto build = [](const QStringList &values) {
@@ -84,12 +87,13 @@ void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, cons
         return out;
     };
     if (withHeader)
-        WinText::writeLine(device, build({QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Form Attivo"),
-                                          QStringLiteral("Oggetto Attivo"), QStringLiteral("Linea"), QStringLiteral("Versione"),
-                                          QStringLiteral("Descrizione Errore"), QStringLiteral("Numero")}));
-    WinText::writeLine(device, build({date, time, Regional::trimBlanks(form), Regional::trimBlanks(control), Regional::trimBlanks(line),
-                                      Regional::trimBlanks(version), Regional::trimBlanks(description),
-                                      Regional::trimBlanks(number)}));
+        WinText::writeLine(
+            device, build({QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("Form Attivo"),
+                        QStringLiteral("Oggetto Attivo"), QStringLiteral("Linea"), QStringLiteral("Versione"),
+                        QStringLiteral("Descrizione Errore"), QStringLiteral("Numero")}));
+    WinText::writeLine(device,
+        build({date, time, Regional::trimBlanks(form), Regional::trimBlanks(control), Regional::trimBlanks(line),
+            Regional::trimBlanks(version), Regional::trimBlanks(description), Regional::trimBlanks(number)}));
 }
 
-} // namespace Modulo
+}   // namespace Modulo

@@ -39,9 +39,9 @@ void endProgram();
 QString programVersion();
 
 // LogErrori.TXT: the header (when `withHeader`) and one record line.
-void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, const QString &time,
-                   const QString &form, const QString &control, const QString &line, const QString &version,
-                   const QString &description, const QString &number);
+void writeErrorLog(QIODevice &device, bool withHeader, const QString &date, const QString &time, const QString &form,
+    const QString &control, const QString &line, const QString &version, const QString &description,
+    const QString &number);
 
 // Runs `body`, reporting a RuntimeError (or any other exception) through
 // trapError with the label; returns false when an error was trapped.
@@ -59,4 +59,4 @@ bool guarded(const QString &label, F &&body)
     return false;
 }
 
-} // namespace Modulo
+}   // namespace Modulo

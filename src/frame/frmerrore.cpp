@@ -14,7 +14,7 @@
 namespace {
 const QString kYellow = QStringLiteral("color: rgb(255, 255, 0); background-color: rgb(0, 0, 128);");
 const QString kOrange = QStringLiteral("color: rgb(255, 128, 0); background-color: rgb(0, 0, 128);");
-}
+}   // namespace
 
 FrmErrore::FrmErrore(QWidget *parent) : QDialog(parent), ui(new Ui::FrmErrore)
 {
@@ -63,15 +63,15 @@ void FrmErrore::cmdEsci_Click()
     const QString name = QStringLiteral("LogErrori.TXT");
     const QDir folder(Shell::programFolder());
     // an empty log (the installer lays one out) gets its header too
-    const bool existed = folder.entryList(QDir::Files).contains(name, Qt::CaseSensitive)
-                         && QFileInfo(folder.filePath(name)).size() > 0;
+    const bool existed =
+        folder.entryList(QDir::Files).contains(name, Qt::CaseSensitive) && QFileInfo(folder.filePath(name)).size() > 0;
     QFile log(folder.filePath(name));
     if (log.open(QIODevice::Append)) {
         const QDateTime now = Clock::now();
         try {
             Modulo::writeErrorLog(log, !existed, Regional::dateText(now.date()), Regional::timeText(now.time()),
-                                  ui->lblForm->text(), ui->lblOggetto->text(), ui->lblLinea->text(),
-                                  ui->lblVersione->text(), ui->txtDescrizione->toPlainText(), ui->lblNumero->text());
+                ui->lblForm->text(), ui->lblOggetto->text(), ui->lblLinea->text(), ui->lblVersione->text(),
+                ui->txtDescrizione->toPlainText(), ui->lblNumero->text());
         } catch (...) {
         }
         log.close();

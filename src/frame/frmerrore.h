@@ -5,7 +5,9 @@
 #include <QScopedPointer>
 #include <QTimer>
 
-namespace Ui { class FrmErrore; }
+namespace Ui {
+class FrmErrore;
+}
 
 // The error form: shows an unexpected error; its one button writes
 // LogErrori.TXT and ends the program.

@@ -13,7 +13,7 @@ int g_waitMs = 5000;
 int g_loginTimeout = 5;   // the whole wait: a slow server may answer late
 bool g_waiting = false;
 bool g_lastResult = false;
-} // namespace
+}   // namespace
 
 void setTestWait(int ms, int loginTimeout)
 {
@@ -63,4 +63,4 @@ bool connessioneAperta()
     return false;
 }
 
-} // namespace Modulo
+}   // namespace Modulo

@@ -20,9 +20,9 @@ bool ApriConnessione();
 bool connessioneAperta();
 
 extern const QString kNonConnesso;   // "DataBase SQL non Connesso Correttamente!!"
-extern const QString kAttenzione;    // "Attenzione!!"
+extern const QString kAttenzione;   // "Attenzione!!"
 
 // How long the start-up test waits for the server (tests shorten it).
 void setTestWait(int milliseconds, int loginTimeoutSeconds);
 
-} // namespace Modulo
+}   // namespace Modulo

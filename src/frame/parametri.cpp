@@ -13,17 +13,15 @@ namespace {
 
 QString normalise(const QString &key) { return (Regional::trimBlanks(key) + QLatin1Char('=')).toUpper(); }
 
-bool matches(const QString &decoded, const QString &prefix)
-{
-    return decoded.left(prefix.size()).toUpper() == prefix;
-}
+bool matches(const QString &decoded, const QString &prefix) { return decoded.left(prefix.size()).toUpper() == prefix; }
 
 [[noreturn]] void fileError(const QFile &file)
 {
     double number = ErrNo::PathFileAccess;
     if (file.error() == QFileDevice::PermissionsError)
         number = ErrNo::PermissionDenied;
-    throw RuntimeError(number, QStringLiteral("Errore di accesso al file %1: %2").arg(file.fileName(), file.errorString()));
+    throw RuntimeError(
+        number, QStringLiteral("Errore di accesso al file %1: %2").arg(file.fileName(), file.errorString()));
 }
 
 // The raw lines of the file, created empty when missing.
@@ -60,7 +58,7 @@ void writeAll(QFile &file, const QByteArray &data)
         fileError(file);
 }
 
-} // namespace
+}   // namespace
 
 QString parameterFilePath() { return Shell::programFile(QStringLiteral("term.ini")); }
 
@@ -125,7 +123,8 @@ bool ScriviParametro(const QString &key, const QString &value)
             const QString tempPath = Shell::programFile(QStringLiteral("termTemp.ini"));
             QFile::remove(tempPath);
             if (!QFile::copy(path, tempPath))
-                throw RuntimeError(ErrNo::PermissionDenied, QStringLiteral("Impossibile copiare ") + path + QStringLiteral(" in ") + tempPath);
+                throw RuntimeError(ErrNo::PermissionDenied,
+                    QStringLiteral("Impossibile copiare ") + path + QStringLiteral(" in ") + tempPath);
             QFile out(path);
             if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 fileError(out);
@@ -143,6 +142,9 @@ bool ScriviParametro(const QString &key, const QString &value)
                 fileError(out);
             // a hand-made file may lack its last line end
             writeAll(out, lastLineOpen ? "\r\n" + newLine : newLine);
+            out.close();
+            if (out.error() != QFileDevice::NoError)
+                fileError(out);
         }
         return true;
     } catch (const RuntimeError &e) {
@@ -151,4 +153,4 @@ bool ScriviParametro(const QString &key, const QString &value)
     }
 }
 
-} // namespace Modulo
+}   // namespace Modulo

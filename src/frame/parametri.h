@@ -17,4 +17,4 @@ bool ScriviParametro(const QString &key, const QString &value);
 
 QString parameterFilePath();
 
-} // namespace Modulo
+}   // namespace Modulo

@@ -9,7 +9,7 @@ Handler &handler()
     static Handler h;
     return h;
 }
-} // namespace
+}   // namespace
 
 void setHandler(Handler h) { handler() = std::move(h); }
 
@@ -22,4 +22,4 @@ void beep()
     QApplication::beep();
 }
 
-} // namespace Beep
+}   // namespace Beep

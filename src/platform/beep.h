@@ -11,4 +11,4 @@ void beep();
 using Handler = std::function<void()>;
 void setHandler(Handler handler);
 
-} // namespace Beep
+}   // namespace Beep

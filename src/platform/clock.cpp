@@ -7,7 +7,7 @@ std::function<QDateTime()> &source()
     static std::function<QDateTime()> s;
     return s;
 }
-} // namespace
+}   // namespace
 QDateTime now() { return source() ? source()() : QDateTime::currentDateTime(); }
 void setSource(std::function<QDateTime()> s) { source() = std::move(s); }
-} // namespace Clock
+}   // namespace Clock

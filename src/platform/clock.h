@@ -6,4 +6,4 @@
 namespace Clock {
 QDateTime now();
 void setSource(std::function<QDateTime()> source);   // empty: the real clock
-}
+}   // namespace Clock

@@ -15,8 +15,24 @@ namespace {
 using Pairs = QList<QPair<QString, QString>>;
 
 // What the program does with a property of a stored SQL Server string.
-enum class Use { Provider, Server, Address, Library, Database, User, Password, Integrated, Encrypt, Trust, HostName,
-                 Timeout, PacketSize, Text, Flag, Ignored };
+enum class Use {
+    Provider,
+    Server,
+    Address,
+    Library,
+    Database,
+    User,
+    Password,
+    Integrated,
+    Encrypt,
+    Trust,
+    HostName,
+    Timeout,
+    PacketSize,
+    Text,
+    Flag,
+    Ignored
+};
 
 // Every keyword the SQL Server OLE DB providers (SQLOLEDB, SQLNCLI,
 // MSOLEDBSQL) document, synonyms together, and the keyword that Microsoft's
@@ -57,12 +73,11 @@ const QList<Keyword> &keywords()
         {Use::Flag, {"MARS Connection", "MarsConn", "MARS_Connection"}, "MARS_Connection", "MARS_Connection"},
         {Use::Flag, {"MultiSubnetFailover"}, "MultiSubnetFailover", {}},
         {Use::Ignored,
-         {"Persist Security Info", "Use Procedure for Prepare", "UseProcForPrepare", "Locale Identifier",
-          "Tag with column collation when possible", "OLE DB Services", "Mode", "Prompt", "Extended Properties",
-          "General Timeout", "DataTypeCompatibility", "Asynchronous Processing", "Window Handle",
-          "Failover Partner SPN", "FailoverPartnerSPN"},
-         {},
-         {}},
+            {"Persist Security Info", "Use Procedure for Prepare", "UseProcForPrepare", "Locale Identifier",
+                "Tag with column collation when possible", "OLE DB Services", "Mode", "Prompt", "Extended Properties",
+                "General Timeout", "DataTypeCompatibility", "Asynchronous Processing", "Window Handle",
+                "Failover Partner SPN", "FailoverPartnerSPN"},
+            {}, {}},
     };
     return table;
 }
@@ -186,17 +201,17 @@ bool freeTdsValue(const QString &v, QString &out)
 // closing brace ("" when the string has none).
 QString odbcAttribute(const QString &s, const QString &key)
 {
-    const QRegularExpression attribute(QStringLiteral("(?:^|;)\\s*%1\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}|[^;]*)")
-                                           .arg(QRegularExpression::escape(key)),
-                                       QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression attribute(
+        QStringLiteral("(?:^|;)\\s*%1\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}|[^;]*)").arg(QRegularExpression::escape(key)),
+        QRegularExpression::CaseInsensitiveOption);
     const QString v = attribute.match(s).captured(1);
     return v.startsWith(QLatin1Char('{')) ? v.mid(1, v.size() - 2).replace(QLatin1String("}}"), QLatin1String("}")) : v;
 }
 
 int driverVersion(const QString &driver)
 {
-    static const QRegularExpression version(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression version(
+        QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"), QRegularExpression::CaseInsensitiveOption);
     return version.match(driver).captured(1).toInt();
 }
 
@@ -379,7 +394,7 @@ ConnectionTarget sqlServer(const Pairs &pairs)
     return t;
 }
 
-} // namespace
+}   // namespace
 
 QString quoted(const QString &value)
 {
@@ -401,8 +416,8 @@ ConnectionTarget resolve(const QString &connectionString)
 {
     ConnectionTarget t;
     const QString s = connectionString.trimmed();
-    static const QRegularExpression odbc(QStringLiteral("^(Driver|DSN)\\s*="),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression odbc(
+        QStringLiteral("^(Driver|DSN)\\s*="), QRegularExpression::CaseInsensitiveOption);
     if (odbc.match(s).hasMatch()) {
         // an ODBC string goes as it is, with the closing ';' its last value needs
         t.kind = ConnectionTarget::Odbc;
@@ -447,4 +462,4 @@ ConnectionTarget resolve(const QString &connectionString)
     return t;
 }
 
-} // namespace ConnString
+}   // namespace ConnString

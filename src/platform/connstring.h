@@ -5,12 +5,12 @@
 struct ConnectionTarget {
     enum Kind { Invalid, SQLite, SqlServer, Odbc };
     Kind kind = Invalid;
-    QString driver;        // Qt driver: QSQLITE or QODBC
-    QString databaseName;  // file path for SQLite, ODBC connection string otherwise
+    QString driver;   // Qt driver: QSQLITE or QODBC
+    QString databaseName;   // file path for SQLite, ODBC connection string otherwise
     bool sqliteDialect = false;   // SQL goes to SQLite (rewritten), not SQL Server
-    QString error;         // why an Invalid string is invalid
+    QString error;   // why an Invalid string is invalid
     int loginTimeout = -1;   // seconds the string asks for (Connect Timeout), -1 when it asks nothing
-    QString options;         // connection attributes beside the login timeout, as Qt's ODBC driver takes them
+    QString options;   // connection attributes beside the login timeout, as Qt's ODBC driver takes them
     // Why FreeTDS may break off a login it reports only as a failed
     // connection: what this string asks that only its setup can give.
     QString failureHint;
@@ -30,4 +30,4 @@ QString quoted(const QString &value);
 // The preferred installed SQL Server ODBC driver ("" when there is none).
 QString sqlServerDriver();
 
-} // namespace ConnString
+}   // namespace ConnString

@@ -37,7 +37,7 @@ QString errorText(const QSqlError &error)
         text = error.driverText().trimmed();
     return text.isEmpty() ? QStringLiteral("Errore del database") : text;
 }
-} // namespace
+}   // namespace
 
 void fail(const QSqlError &error, const QString &sql, double number)
 {
@@ -60,7 +60,7 @@ bool deadlock(const RuntimeError &error)
     return error.serverCodes().split(QLatin1Char(';')).contains(QLatin1String("1205"));
 }
 
-} // namespace Db
+}   // namespace Db
 
 namespace {
 
@@ -82,8 +82,7 @@ QSqlQuery forwardQuery(const QSqlDatabase &db)
 // column order like the rest, and given as the shortest decimal that is
 // that float: 12.3 stays 12.3. A read that fails is an error like any other.
 using SqlGetDiagRec = short(INVENTARIO_ODBC_CALL *)(short handleType, void *handle, short record, char16_t *state,
-                                                    qint32 *nativeError, char16_t *message, short bufferLength,
-                                                    short *textLength);
+    qint32 *nativeError, char16_t *message, short bufferLength, short *textLength);
 
 QFunctionPointer driverManager(const char *function)
 {
@@ -125,13 +124,14 @@ QVariant readReal(const QSqlQuery &query, int column, const QString &name, const
 {
     constexpr short kFloat = 7;   // SQL_C_FLOAT
     const QVariant handle = query.result()->handle();
-    void *statement = handle.metaType() == QMetaType::fromType<void *>() ? *static_cast<void *const *>(handle.constData())
-                                                                          : nullptr;
+    void *statement =
+        handle.metaType() == QMetaType::fromType<void *>() ? *static_cast<void *const *>(handle.constData()) : nullptr;
     const Db::GetData getData = Db::getData();
     float value = 0;
     qintptr indicator = 0;
     if (!getData || !statement
-        || (getData(statement, static_cast<unsigned short>(column + 1), kFloat, &value, sizeof value, &indicator) & ~1) != 0)
+        || (getData(statement, static_cast<unsigned short>(column + 1), kFloat, &value, sizeof value, &indicator) & ~1)
+               != 0)
         failRead(statement, name, sql);
     if (indicator == -1)   // SQL_NULL_DATA
         return QVariant(QMetaType::fromType<double>());
@@ -140,7 +140,7 @@ QVariant readReal(const QSqlQuery &query, int column, const QString &name, const
     return QByteArray(digits, static_cast<int>(end - digits)).toDouble();
 }
 
-} // namespace
+}   // namespace
 
 namespace Db {
 GetData getData()
@@ -149,14 +149,11 @@ GetData getData()
     return getDataSeam() ? getDataSeam() : loaded;
 }
 void setGetData(GetData function) { getDataSeam() = function; }
-} // namespace Db
+}   // namespace Db
 
 namespace {
 
-QString newName()
-{
-    return QStringLiteral("inventario-%1").arg(g_counter.fetchAndAddRelaxed(1));
-}
+QString newName() { return QStringLiteral("inventario-%1").arg(g_counter.fetchAndAddRelaxed(1)); }
 
 // Why a login failed, the server's own words first: FreeTDS's record that
 // only says it could not connect goes (its reasons are the other records),
@@ -215,7 +212,7 @@ QString openDatabase(QSqlDatabase &db, const ConnectionTarget &target, int login
     return QString();
 }
 
-} // namespace
+}   // namespace
 
 Connection::Connection() : m_name(newName()) {}
 
@@ -294,11 +291,8 @@ qsizetype selectEnd(const QString &sql, qsizetype from)
     return sql.size();
 }
 
-bool inQuotes(const QString &sql, qsizetype at)
-{
-    return QStringView(sql).left(at).count(QLatin1Char('\'')) % 2 != 0;
-}
-} // namespace
+bool inQuotes(const QString &sql, qsizetype at) { return QStringView(sql).left(at).count(QLatin1Char('\'')) % 2 != 0; }
+}   // namespace
 
 QString Connection::adapt(const QString &sql) const
 {
@@ -307,8 +301,8 @@ QString Connection::adapt(const QString &sql) const
     // SQLite reads SELECT TOP n as a LIMIT n at the end of that SELECT: the
     // end of the text, or of the parentheses it stands in. The last one first,
     // so that the places of those before it stay where they were.
-    static const QRegularExpression top(QStringLiteral("\\bSELECT\\s+TOP\\s+(\\d+)\\s+"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression top(
+        QStringLiteral("\\bSELECT\\s+TOP\\s+(\\d+)\\s+"), QRegularExpression::CaseInsensitiveOption);
     QList<QRegularExpressionMatch> matches;
     for (auto it = top.globalMatch(sql); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -442,7 +436,8 @@ int Recordset::fieldIndex(const QString &name) const
     const auto it = m_index.constFind(key);
     const int i = it != m_index.constEnd() ? *it : *m_index.insert(key, m_record.indexOf(name));
     if (i < 0)
-        throw RuntimeError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
+        throw RuntimeError(3265,
+            QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: ") + name);
     return i;
 }
 
@@ -471,8 +466,8 @@ void Batch::rollback()
     // Nothing may stay locked behind a failure; a rollback that fails in its
     // turn (the link gone) leaves nothing to add to the error already raised.
     try {
-        m_connection.execute(m_deferred ? QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION")
-                                        : QStringLiteral("ROLLBACK"));
+        m_connection.execute(
+            m_deferred ? QStringLiteral("IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION") : QStringLiteral("ROLLBACK"));
     } catch (const RuntimeError &) {
     }
 }
@@ -613,9 +608,9 @@ void reapWorkers()
 {
     auto &list = workers();
     list.erase(std::remove_if(list.begin(), list.end(), [](const std::unique_ptr<QThread> &w) { return w->wait(0); }),
-               list.end());
+        list.end());
 }
-} // namespace
+}   // namespace
 
 bool waitForTests(int waitMs)
 {
@@ -637,19 +632,21 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
     auto state = std::make_shared<TestState>();
     // The open runs on a worker with its own connection, so that the window
     // keeps painting while a slow server makes us wait.
-    QThread *worker = workers().emplace_back(QThread::create([state, target, loginTimeout] {
-        const QString name = newName();
-        QString error;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, name);
-            error = openDatabase(db, target, loginTimeout);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-        QMutexLocker lock(&state->mutex);
-        state->error = error;
-        state->finished = true;
-    })).get();
+    QThread *worker = workers()
+                          .emplace_back(QThread::create([state, target, loginTimeout] {
+                              const QString name = newName();
+                              QString error;
+                              {
+                                  QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, name);
+                                  error = openDatabase(db, target, loginTimeout);
+                                  db.close();
+                              }
+                              QSqlDatabase::removeDatabase(name);
+                              QMutexLocker lock(&state->mutex);
+                              state->error = error;
+                              state->finished = true;
+                          }))
+                          .get();
     worker->start();
     QElapsedTimer clock;
     clock.start();
@@ -668,4 +665,4 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
         QThread::msleep(5);
     }
 }
-} // namespace Db
+}   // namespace Db

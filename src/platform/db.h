@@ -31,7 +31,11 @@ public:
     void close();
     bool isOpen() const;
     bool sqlite() const { return m_target.sqliteDialect; }
-    bool sqlServer() const { return m_target.kind == ConnectionTarget::SqlServer || (m_target.kind == ConnectionTarget::Odbc && !m_target.sqliteDialect); }
+    bool sqlServer() const
+    {
+        return m_target.kind == ConnectionTarget::SqlServer
+               || (m_target.kind == ConnectionTarget::Odbc && !m_target.sqliteDialect);
+    }
 
     // Runs a statement that returns no rows; throws RuntimeError on failure.
     void execute(const QString &sql);
@@ -90,8 +94,8 @@ private:
     bool m_odbc = false;
     bool m_eof = true;
     QSqlRecord m_record;   // the columns
-    QList<int> m_reals;    // ODBC columns of SQL type real, read apart
-    QVariantList m_row;    // the current row, when there are such columns
+    QList<int> m_reals;   // ODBC columns of SQL type real, read apart
+    QVariantList m_row;   // the current row, when there are such columns
     mutable QHash<QString, int> m_index;
 };
 
@@ -138,13 +142,13 @@ private:
     void rollback();
 
     Connection &m_connection;
-    const bool m_deferred;                    // SQL Server: statements wait for send()
-    std::optional<RoundTrips::OneTrip> m_trip;  // SQLite: the steps as one trip
+    const bool m_deferred;   // SQL Server: statements wait for send()
+    std::optional<RoundTrips::OneTrip> m_trip;   // SQLite: the steps as one trip
     QStringList m_statements;
     QStringList m_fields;
     QString m_query;
     bool m_begun = false, m_committed = false, m_found = false;
-    QHash<QString, QVariant> m_values;        // the row found, by lower-case name
+    QHash<QString, QVariant> m_values;   // the row found, by lower-case name
     std::unique_ptr<Recordset> m_results;
     bool m_rowsRead = false;
 };
@@ -168,8 +172,8 @@ bool deadlock(const RuntimeError &error);
 #else
 #define INVENTARIO_ODBC_CALL
 #endif
-using GetData = short(INVENTARIO_ODBC_CALL *)(void *statement, unsigned short column, short cType, void *value,
-                                              qintptr bufferLength, qintptr *indicator);
+using GetData = short(INVENTARIO_ODBC_CALL *)(
+    void *statement, unsigned short column, short cType, void *value, qintptr bufferLength, qintptr *indicator);
 GetData getData();
 void setGetData(GetData function);
 
@@ -181,4 +185,4 @@ QString testConnection(const QString &connectionString, int loginTimeout, int wa
 // waiting and are still opening (each within its login timeout); true when
 // none is left. The program calls it before it ends.
 bool waitForTests(int waitMs);
-}
+}   // namespace Db

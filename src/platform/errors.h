@@ -10,7 +10,8 @@ class RuntimeError : public std::exception {
 public:
     RuntimeError(double number, QString description, QString serverCodes = QString())
         : m_number(number), m_description(std::move(description)), m_serverCodes(std::move(serverCodes)),
-          m_what(m_description.toUtf8()) {}
+          m_what(m_description.toUtf8())
+    {}
     double number() const { return m_number; }
     const QString &description() const { return m_description; }
     const QString &serverCodes() const { return m_serverCodes; }
@@ -29,5 +30,5 @@ constexpr double FileNotFound = 53;
 constexpr double PermissionDenied = 70;
 constexpr double PathFileAccess = 75;
 constexpr double DbProviderFailure = -2147467259;   // 0x80004005
-constexpr double DbStatementFailure = -2147217900;  // 0x80040E14
-}
+constexpr double DbStatementFailure = -2147217900;   // 0x80040E14
+}   // namespace ErrNo

@@ -48,10 +48,8 @@ public:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-            return true;
-        default:
-            return false;
+        case QEvent::Wheel: return true;
+        default: return false;
         }
     }
 
@@ -71,7 +69,7 @@ public:
     }
 };
 
-} // namespace
+}   // namespace
 
 void DoEvents()
 {
@@ -91,4 +89,4 @@ InputHold::~InputHold()
 bool holding() { return KeyQueue::instance().depth > 0; }
 int queuedKeys() { return static_cast<int>(KeyQueue::instance().queue.size()); }
 
-} // namespace Events
+}   // namespace Events

@@ -24,4 +24,4 @@ public:
 bool holding();
 int queuedKeys();
 
-} // namespace Events
+}   // namespace Events

@@ -12,8 +12,8 @@ namespace FileCommit {
 QString sync(const QString &path)
 {
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-    const HANDLE handle = CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(
+        native.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return qt_error_string(int(GetLastError()));
     const BOOL ok = FlushFileBuffers(handle);
@@ -26,7 +26,7 @@ Rename renameNew(const QString &from, const QString &to, QString *error)
 {
     // without MOVEFILE_REPLACE_EXISTING an existing name makes it fail
     if (MoveFileExW(QDir::toNativeSeparators(from).toStdWString().c_str(),
-                    QDir::toNativeSeparators(to).toStdWString().c_str(), MOVEFILE_WRITE_THROUGH))
+            QDir::toNativeSeparators(to).toStdWString().c_str(), MOVEFILE_WRITE_THROUGH))
         return Rename::Done;
     const DWORD code = GetLastError();
     if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
@@ -35,7 +35,7 @@ Rename renameNew(const QString &from, const QString &to, QString *error)
     return Rename::Failed;
 }
 
-} // namespace FileCommit
+}   // namespace FileCommit
 
 #else
 #include <QFile>
@@ -75,5 +75,5 @@ Rename renameNew(const QString &from, const QString &to, QString *error)
     return Rename::Failed;
 }
 
-} // namespace FileCommit
+}   // namespace FileCommit
 #endif

@@ -14,4 +14,4 @@ QString sync(const QString &path);
 enum class Rename { Done, Taken, Failed };
 Rename renameNew(const QString &from, const QString &to, QString *error);
 
-} // namespace FileCommit
+}   // namespace FileCommit

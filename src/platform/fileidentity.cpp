@@ -14,12 +14,12 @@ std::optional<FileIdentity> fileIdentity(const QString &path)
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
     // Attributes only, and every kind of sharing: SQLite's own handles on the
     // file are neither blocked nor blocking.
-    const HANDLE handle = CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        CreateFileW(native.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info {};
+    BY_HANDLE_FILE_INFORMATION info{};
     const BOOL ok = GetFileInformationByHandle(handle, &info);
     CloseHandle(handle);
     if (!ok)

@@ -17,4 +17,4 @@ QString standIn(const QString &family)
 #endif
 }
 
-} // namespace FontFiles
+}   // namespace FontFiles

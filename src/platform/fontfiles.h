@@ -6,4 +6,4 @@
 namespace FontFiles {
 // The file to add for `family`, or "" where no stand-in is known.
 QString standIn(const QString &family);
-}
+}   // namespace FontFiles

@@ -7,8 +7,8 @@ namespace Modulo {
 QString FormattaNumero(const QVariant &value, int decimals)
 {
     double number = 0;
-    bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray
-                  || value.isNull() || !value.isValid();
+    bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray || value.isNull()
+                  || !value.isValid();
     const QString text = isText ? Regional::trimBlanks(value.toString()) : Regional::numberText(value.toDouble());
     if (text.isEmpty() || text == QLatin1String(",") || text == QLatin1String("0"))
         return QStringLiteral("0,") + QString(decimals, QLatin1Char('0'));
@@ -23,4 +23,4 @@ QString FormattaNumero(const QVariant &value, int decimals)
     return Regional::moneyText(number, decimals);
 }
 
-} // namespace Modulo
+}   // namespace Modulo

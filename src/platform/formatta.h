@@ -7,4 +7,4 @@ namespace Modulo {
 // rules) rounded half to even and written "##,##0.00" with Italian
 // separators. "", "," and "0" give "0,00". Other text throws a type mismatch.
 QString FormattaNumero(const QVariant &value, int decimals);
-}
+}   // namespace Modulo

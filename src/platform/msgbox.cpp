@@ -12,7 +12,7 @@ Handler &handler()
     static Handler h;
     return h;
 }
-} // namespace
+}   // namespace
 
 void setHandler(Handler h) { handler() = std::move(h); }
 
@@ -46,4 +46,4 @@ int show(const QString &prompt, int style, const QString &title)
     return Ok;
 }
 
-} // namespace MsgBox
+}   // namespace MsgBox

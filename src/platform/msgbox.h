@@ -24,4 +24,4 @@ void setHandler(Handler handler);
 
 QString applicationTitle();
 
-} // namespace MsgBox
+}   // namespace MsgBox

@@ -105,10 +105,10 @@ QString unbraced(const QString &driver)
 // Higher is preferred; below 0 no driver this program builds a string for.
 double rank(const QString &driver)
 {
-    static const QRegularExpression odbc(QStringLiteral("^ODBC Driver (\\d+(?:\\.\\d+)?) for SQL Server$"),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression odbc(
+        QStringLiteral("^ODBC Driver (\\d+(?:\\.\\d+)?) for SQL Server$"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression snac(QStringLiteral("^SQL (?:Server )?Native Client(?: (\\d+(?:\\.\\d+)?))?$"),
-                                         QRegularExpression::CaseInsensitiveOption);
+        QRegularExpression::CaseInsensitiveOption);
     if (const auto m = odbc.match(driver); m.hasMatch())
         return 3000 + m.captured(1).toDouble();
     if (const auto m = snac.match(driver); m.hasMatch())
@@ -146,8 +146,7 @@ QList<DataSource> registryDataSources(const QString &root)
     for (DataSource &s : sources) {
         registry.beginGroup(s.name);
         s.server = serverOf(registry.value(QStringLiteral("Server")).toString(),
-                            registry.value(QStringLiteral("Port")).toString(),
-                            registry.value(QStringLiteral("Servername")).toString());
+            registry.value(QStringLiteral("Port")).toString(), registry.value(QStringLiteral("Servername")).toString());
         registry.endGroup();
     }
     return sources;
@@ -184,7 +183,7 @@ QString unixOdbcFile(const QString &usual, const QString &label)
 QStringList machineDrivers()
 {
     return sectionsOf(unixOdbcFile(QStringLiteral("/etc/odbcinst.ini"), QStringLiteral("DRIVERS")),
-                      {QStringLiteral("ODBC"), QStringLiteral("ODBC Drivers")});
+        {QStringLiteral("ODBC"), QStringLiteral("ODBC Drivers")});
 }
 
 QStringList machineAliases() { return {}; }
@@ -196,7 +195,7 @@ QList<DataSource> machineDataSources()
 }
 #endif
 
-} // namespace
+}   // namespace
 
 void setFake(const Machine *machine) { g_fake = machine; }
 
@@ -215,8 +214,8 @@ FreeTdsServer freeTdsServer(const QString &name)
                 if (s.name.compare(global ? QStringLiteral("global") : name, Qt::CaseInsensitive) != 0)
                     continue;
                 server.found = !global;
-                server.caFile = s.value(QStringLiteral("ca file")).isEmpty() ? server.caFile
-                                                                             : s.value(QStringLiteral("ca file"));
+                server.caFile =
+                    s.value(QStringLiteral("ca file")).isEmpty() ? server.caFile : s.value(QStringLiteral("ca file"));
                 if (!global) {
                     server.host = s.value(QStringLiteral("host"));
                     server.port = s.value(QStringLiteral("port"));
@@ -269,9 +268,9 @@ QList<DataSource> dataSourcesOf(const QString &odbcIniPath)
         if (s.name.compare(QLatin1String("ODBC Data Sources"), Qt::CaseInsensitive) != 0
             && s.name.compare(QLatin1String("ODBC"), Qt::CaseInsensitive) != 0)
             sources.append({s.name, s.value(QStringLiteral("driver")),
-                            serverOf(s.value(QStringLiteral("server")), s.value(QStringLiteral("port")),
-                                     s.value(QStringLiteral("servername")))});
+                serverOf(s.value(QStringLiteral("server")), s.value(QStringLiteral("port")),
+                    s.value(QStringLiteral("servername")))});
     return sources;
 }
 
-} // namespace OdbcSetup
+}   // namespace OdbcSetup

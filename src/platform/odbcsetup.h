@@ -55,4 +55,4 @@ bool isSqlServerDriver(const QString &driver);
 QStringList sectionsOf(const QString &iniPath, const QStringList &skip);
 QList<DataSource> dataSourcesOf(const QString &odbcIniPath);
 
-} // namespace OdbcSetup
+}   // namespace OdbcSetup

@@ -115,12 +115,18 @@ double toNumber(const QVariant &value)
     if (value.isNull() || !value.isValid())
         return 0;
     switch (value.typeId()) {
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::Long: case QMetaType::ULong:
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Bool:
-        return value.toDouble();
-    default:
-        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool: return value.toDouble();
+    default: break;
     }
     const QString text = value.toString().trimmed();
     if (text.isEmpty())
@@ -182,15 +188,9 @@ QString moneyText(double value, int decimals)
     return grouped;
 }
 
-QString dateText(const QDate &date)
-{
-    return date.toString(QStringLiteral("dd/MM/yyyy"));
-}
+QString dateText(const QDate &date) { return date.toString(QStringLiteral("dd/MM/yyyy")); }
 
-QString timeText(const QTime &time)
-{
-    return time.toString(QStringLiteral("HH:mm:ss"));
-}
+QString timeText(const QTime &time) { return time.toString(QStringLiteral("HH:mm:ss")); }
 
 QString generalDateText(const QDateTime &dateTime)
 {
@@ -208,9 +208,8 @@ QDateTime toDateTime(const QVariant &value)
     if (value.typeId() == QMetaType::QDate)
         return QDateTime(value.toDate(), QTime(0, 0));
     const QString text = value.toString().trimmed();
-    static const char *const formats[] = {
-        "d/M/yyyy", "d/M/yyyy H:mm:ss", "d/M/yyyy H:mm", "yyyy-MM-dd", "yyyy-MM-dd HH:mm:ss",
-        "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss.zzz"};
+    static const char *const formats[] = {"d/M/yyyy", "d/M/yyyy H:mm:ss", "d/M/yyyy H:mm", "yyyy-MM-dd",
+        "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss.zzz"};
     for (const char *format : formats) {
         const QDateTime dt = QDateTime::fromString(text, QLatin1String(format));
         if (dt.isValid())
@@ -227,17 +226,20 @@ QString valueText(const QVariant &value)
     if (value.isNull() || !value.isValid())
         return QString();
     switch (value.typeId()) {
-    case QMetaType::Double: case QMetaType::Float:
-        return numberText(value.toDouble());
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Long: case QMetaType::ULong: case QMetaType::Short: case QMetaType::UShort:
-        return value.toString();
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("Vero") : QStringLiteral("Falso");
-    case QMetaType::QDate: case QMetaType::QDateTime:
-        return generalDateText(toDateTime(value));
-    default:
-        return value.toString();
+    case QMetaType::Double:
+    case QMetaType::Float: return numberText(value.toDouble());
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort: return value.toString();
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("Vero") : QStringLiteral("Falso");
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: return generalDateText(toDateTime(value));
+    default: return value.toString();
     }
 }
 
@@ -251,4 +253,4 @@ QString trimBlanks(const QString &text)
     return from == 0 && to == text.size() ? text : text.mid(from, to - from);
 }
 
-} // namespace Regional
+}   // namespace Regional

@@ -37,8 +37,8 @@ double roundHalfEven(double value, int decimals);
 // even: 1234.5 -> "1.234,50".
 QString moneyText(double value, int decimals);
 
-QString dateText(const QDate &date);          // dd/mm/yyyy
-QString timeText(const QTime &time);          // HH:mm:ss
+QString dateText(const QDate &date);   // dd/mm/yyyy
+QString timeText(const QTime &time);   // HH:mm:ss
 // The general date form: the date alone at midnight, else date and time.
 QString generalDateText(const QDateTime &dateTime);
 
@@ -54,4 +54,4 @@ QString valueText(const QVariant &value);
 // ends are part of the text and stay.
 QString trimBlanks(const QString &text);
 
-} // namespace Regional
+}   // namespace Regional

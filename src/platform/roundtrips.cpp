@@ -8,7 +8,7 @@ namespace {
 QAtomicInteger<qint64> g_count;
 QAtomicInt g_latency;
 thread_local int t_batches = 0;   // open OneTrip scopes of this thread
-} // namespace
+}   // namespace
 
 void statement()
 {
@@ -31,4 +31,4 @@ qint64 count() { return g_count.loadRelaxed(); }
 
 void setLatency(int ms) { g_latency.storeRelaxed(ms); }
 
-} // namespace RoundTrips
+}   // namespace RoundTrips

@@ -25,4 +25,4 @@ public:
 qint64 count();
 void setLatency(int ms);   // 0: none
 
-} // namespace RoundTrips
+}   // namespace RoundTrips

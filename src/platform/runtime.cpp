@@ -11,4 +11,4 @@ void prepare()
 #endif
 }
 
-} // namespace Runtime
+}   // namespace Runtime

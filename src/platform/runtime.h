@@ -11,4 +11,4 @@ namespace Runtime {
 // leaves the run time's key lock taken, and the process then never finishes
 // unloading. With the compiler off no thread holds such an object.
 void prepare();
-}
+}   // namespace Runtime

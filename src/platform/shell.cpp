@@ -17,7 +17,7 @@ QString &folder()
     static QString f;
     return f;
 }
-} // namespace
+}   // namespace
 
 void openFile(const QString &path)
 {
@@ -40,4 +40,4 @@ void setProgramFolder(const QString &f) { folder() = f; }
 
 QString programFile(const QString &name) { return QDir(programFolder()).filePath(name); }
 
-} // namespace Shell
+}   // namespace Shell

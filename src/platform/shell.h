@@ -10,5 +10,5 @@ void setOpener(std::function<void(const QString &)> opener);   // tests
 
 QString programFolder();
 void setProgramFolder(const QString &folder);   // tests; empty: the executable's folder
-QString programFile(const QString &name);        // folder + "/" + name
-}
+QString programFile(const QString &name);   // folder + "/" + name
+}   // namespace Shell

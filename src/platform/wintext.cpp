@@ -6,9 +6,9 @@
 namespace WinText {
 namespace {
 // Code points of bytes 0x80..0x9F in Windows-1252; 0 where the byte is unused.
-const char16_t kHigh[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+const char16_t kHigh[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039,
+    0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
+    0x0153, 0, 0x017E, 0x0178};
 
 char encodeChar(char32_t c)
 {
@@ -19,7 +19,7 @@ char encodeChar(char32_t c)
             return static_cast<char>(0x80 + i);
     return '?';
 }
-} // namespace
+}   // namespace
 
 QByteArray encode(const QString &text)
 {
@@ -60,7 +60,7 @@ void writeLine(QIODevice &device, const QByteArray &line)
     const QByteArray data = line + "\r\n";
     if (device.write(data) != data.size())
         throw RuntimeError(ErrNo::PathFileAccess,
-                           QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
+            QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
 }
 
-} // namespace WinText
+}   // namespace WinText

@@ -18,4 +18,4 @@ QByteArray field(const QString &text, int width);
 // Appends bytes and CR LF; throws RuntimeError 75 when the device refuses.
 void writeLine(QIODevice &device, const QByteArray &line);
 
-} // namespace WinText
+}   // namespace WinText

@@ -17,7 +17,7 @@
 namespace Excel {
 namespace {
 
-constexpr int kMassimoTesto = 32767;       // characters a cell holds
+constexpr int kMassimoTesto = 32767;   // characters a cell holds
 constexpr double kMassimaLarghezza = 60;   // a long description wraps the view no further
 
 void verifica(lxw_error errore)
@@ -77,7 +77,7 @@ lxw_format *nuovoFormato(lxw_workbook *cartella, const char *numero, bool grasse
     return f;
 }
 
-} // namespace
+}   // namespace
 
 // libxlsxwriter writes numbers with the C library, which follows the
 // process's locale: under an Italian one "1,5" would make the file unreadable.
@@ -85,8 +85,7 @@ Cartella::NumeriC::NumeriC() : prima(std::setlocale(LC_NUMERIC, nullptr)) { std:
 Cartella::NumeriC::~NumeriC() { std::setlocale(LC_NUMERIC, prima.c_str()); }
 
 Foglio::Foglio(Cartella &cartella, lxw_worksheet *foglio, const QList<Colonna> &colonne)
-    : m_cartella(cartella), m_foglio(foglio), m_colonne(colonne), m_somme(colonne.size()),
-      m_larghezze(colonne.size())
+    : m_cartella(cartella), m_foglio(foglio), m_colonne(colonne), m_somme(colonne.size()), m_larghezze(colonne.size())
 {
     for (int c = 0; c < colonne.size(); ++c) {
         verifica(worksheet_write_string(m_foglio, 0, lxw_col_t(c), colonne.at(c).titolo, cartella.formati().grassetto));
@@ -118,8 +117,8 @@ void Foglio::numero(int colonna, double valore)
     if (!std::isfinite(valore))
         throw RuntimeError(6, QStringLiteral("Overflow"));
     const Tipo tipo = m_colonne.at(colonna).tipo;
-    verifica(worksheet_write_number(m_foglio, m_riga, lxw_col_t(colonna), valore,
-                                    formato(m_cartella.formati(), tipo, valore, false)));
+    verifica(worksheet_write_number(
+        m_foglio, m_riga, lxw_col_t(colonna), valore, formato(m_cartella.formati(), tipo, valore, false)));
     m_somme[colonna] += valore;
     misura(colonna, caratteri(valore, tipo));
 }
@@ -153,23 +152,23 @@ void Foglio::chiudi(const QString &cosa)
     if (m_righe == 0)
         verifica(worksheet_write_string(m_foglio, totali, 0, etichetta.toUtf8().constData(), f.grassetto));
     else   // a count that follows rows deleted by hand
-        verifica(worksheet_write_formula_str(
-            m_foglio, totali, 0, ("=\"Totale: \"&ROWS(A2:A" + fine + ")&\" " + cosa.toUtf8() + "\"").constData(),
-            f.grassetto, etichetta.toUtf8().constData()));
+        verifica(worksheet_write_formula_str(m_foglio, totali, 0,
+            ("=\"Totale: \"&ROWS(A2:A" + fine + ")&\" " + cosa.toUtf8() + "\"").constData(), f.grassetto,
+            etichetta.toUtf8().constData()));
     QByteArray testi;
     for (int c = 0; c < m_colonne.size(); ++c) {
         const Colonna &colonna = m_colonne.at(c);
         if (colonna.totale) {
             const double somma = m_somme.at(c);
             const QByteArray formula = "=SUM(" + lettera(c) + "2:" + lettera(c) + fine + ")";
-            verifica(worksheet_write_formula_num(m_foglio, totali, lxw_col_t(c), formula.constData(),
-                                                 formato(f, colonna.tipo, somma, true), somma));
+            verifica(worksheet_write_formula_num(
+                m_foglio, totali, lxw_col_t(c), formula.constData(), formato(f, colonna.tipo, somma, true), somma));
             misura(c, caratteri(somma, colonna.tipo));
         }
         if (colonna.tipo == Tipo::Testo)
             testi += (testi.isEmpty() ? "" : " ") + lettera(c) + "1:" + lettera(c) + "1048576";
-        verifica(worksheet_set_column(m_foglio, lxw_col_t(c), lxw_col_t(c),
-                                      std::min(m_larghezze.at(c), kMassimaLarghezza) + 2, nullptr));
+        verifica(worksheet_set_column(
+            m_foglio, lxw_col_t(c), lxw_col_t(c), std::min(m_larghezze.at(c), kMassimaLarghezza) + 2, nullptr));
     }
     // codes made of digits are texts on purpose: no warning on them
     if (!testi.isEmpty())
@@ -177,8 +176,7 @@ void Foglio::chiudi(const QString &cosa)
 }
 
 Cartella::Cartella(const QString &percorso, const QString &titolo, const QDateTime &quando)
-    : m_percorso(percorso),
-      m_temporaneo(percorso + QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid())),
+    : m_percorso(percorso), m_temporaneo(percorso + QStringLiteral(".%1.tmp").arg(QCoreApplication::applicationPid())),
       // the rows wait beside the file: a disk too full for them is too full for it
       m_cartellaTemporanei(QFile::encodeName(QDir::toNativeSeparators(QFileInfo(percorso).absolutePath()))),
       m_titolo(titolo.toUtf8()), m_autore(QByteArrayLiteral("Inventario"))
@@ -195,10 +193,10 @@ Cartella::Cartella(const QString &percorso, const QString &titolo, const QDateTi
         proprieta.author = m_autore.data();
         proprieta.created = time_t(quando.toSecsSinceEpoch());
         verifica(workbook_set_properties(m_cartella, &proprieta));
-        m_formati = {nuovoFormato(m_cartella, nullptr, true),     nuovoFormato(m_cartella, "#,##0.00", false),
-                     nuovoFormato(m_cartella, "#,##0.00", true),  nuovoFormato(m_cartella, "#,##0", false),
-                     nuovoFormato(m_cartella, "#,##0", true),     nuovoFormato(m_cartella, "#,##0.0##", false),
-                     nuovoFormato(m_cartella, "#,##0.0##", true), nuovoFormato(m_cartella, "dd/mm/yyyy", false)};
+        m_formati = {nuovoFormato(m_cartella, nullptr, true), nuovoFormato(m_cartella, "#,##0.00", false),
+            nuovoFormato(m_cartella, "#,##0.00", true), nuovoFormato(m_cartella, "#,##0", false),
+            nuovoFormato(m_cartella, "#,##0", true), nuovoFormato(m_cartella, "#,##0.0##", false),
+            nuovoFormato(m_cartella, "#,##0.0##", true), nuovoFormato(m_cartella, "dd/mm/yyyy", false)};
     } catch (...) {
         lxw_workbook_free(m_cartella);   // nothing written yet, no sheet
         throw;
@@ -242,16 +240,12 @@ QString Cartella::salva()
             n == 1 ? m_percorso : m_percorso.left(punto) + QStringLiteral("_%1").arg(n) + m_percorso.mid(punto);
         QString errore;
         switch (FileCommit::renameNew(m_temporaneo, nome, &errore)) {
-        case FileCommit::Rename::Done:
-            m_temporaneo.clear();
-            return nome;
-        case FileCommit::Rename::Taken:
-            break;
-        case FileCommit::Rename::Failed:
-            throw ErroreFile{errore};
+        case FileCommit::Rename::Done: m_temporaneo.clear(); return nome;
+        case FileCommit::Rename::Taken: break;
+        case FileCommit::Rename::Failed: throw ErroreFile{errore};
         }
     }
     throw ErroreFile{QStringLiteral("nessun nome libero")};
 }
 
-} // namespace Excel
+}   // namespace Excel

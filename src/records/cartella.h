@@ -100,9 +100,9 @@ private:
     QString m_temporaneo;
     QByteArray m_cartellaTemporanei;
     lxw_workbook *m_cartella = nullptr;
-    Formati m_formati {};
+    Formati m_formati{};
     std::vector<std::unique_ptr<Foglio>> m_fogli;
     QByteArray m_titolo, m_autore;
 };
 
-} // namespace Excel
+}   // namespace Excel

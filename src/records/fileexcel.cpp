@@ -5,13 +5,13 @@
 
 namespace FileExcel {
 
-const QString kSelectNonContati = QStringLiteral(
-    "SELECT 0 AS Eliminato, CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM Prodotti "
-    "WHERE Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale "
-    "WHERE InventarioReale.IDProdottoVentrox = Prodotti.IDProdotto) UNION ALL "
-    "SELECT 1, CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM prodottiC "
-    "WHERE Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale "
-    "WHERE InventarioReale.IDProdottoEliminato = prodottiC.IDProdotto) ORDER BY Eliminato, CodInterno");
+const QString kSelectNonContati =
+    QStringLiteral("SELECT 0 AS Eliminato, CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM Prodotti "
+                   "WHERE Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale "
+                   "WHERE InventarioReale.IDProdottoVentrox = Prodotti.IDProdotto) UNION ALL "
+                   "SELECT 1, CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM prodottiC "
+                   "WHERE Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale "
+                   "WHERE InventarioReale.IDProdottoEliminato = prodottiC.IDProdotto) ORDER BY Eliminato, CodInterno");
 
 const QString kSelectConteggio = QStringLiteral(
     "SELECT CodInterno, Barcode, DescProdotto, GiacenzaReale, GiacenzaStatistica, PrezzoAcquisto, DataModifica "
@@ -32,9 +32,8 @@ struct Testi {
     int colonne[3];
     Testi(const Recordset &rs, const QString &descrizione)
         : colonne{rs.fieldIndex(QStringLiteral("CodInterno")), rs.fieldIndex(QStringLiteral("Barcode")),
-                  rs.fieldIndex(descrizione)}
-    {
-    }
+            rs.fieldIndex(descrizione)}
+    {}
     void scrivi(Excel::Foglio &foglio, const Recordset &rs) const
     {
         for (int i = 0; i < 3; ++i)
@@ -82,16 +81,15 @@ QDate data(const QVariant &valore)
     return Regional::toDateTime(valore).date();
 }
 
-} // namespace
+}   // namespace
 
 QString nomeNonContati(const QDateTime &quando) { return nome("NonContati_", quando); }
 QString nomeConteggio(const QDateTime &quando) { return nome("Conteggio_", quando); }
 
 Totale scriviNonContati(Excel::Cartella &cartella, Recordset &rs)
 {
-    const QList<Colonna> colonne = {
-        {"CodInterno", Tipo::Testo, false},       {"Barcode", Tipo::Testo, false},
-        {"Descrizione", Tipo::Testo, false},      {"Qta Ventrox", Tipo::Quantita, true},
+    const QList<Colonna> colonne = {{"CodInterno", Tipo::Testo, false}, {"Barcode", Tipo::Testo, false},
+        {"Descrizione", Tipo::Testo, false}, {"Qta Ventrox", Tipo::Quantita, true},
         {"Prezzo Acquisto", Tipo::Importo, false}, {"Valore Acquisto", Tipo::Importo, true}};
     Excel::Foglio *fogli[] = {&cartella.foglio("Non contati", colonne), &cartella.foglio("Eliminati", colonne)};
     const Testi testi(rs, QStringLiteral("Descrizione"));
@@ -112,12 +110,11 @@ Totale scriviNonContati(Excel::Cartella &cartella, Recordset &rs)
 
 qint64 scriviConteggio(Excel::Cartella &cartella, Recordset &rs)
 {
-    Excel::Foglio &foglio = cartella.foglio(
-        "Conteggio", {{"CodInterno", Tipo::Testo, false},       {"Barcode", Tipo::Testo, false},
-                      {"Descrizione", Tipo::Testo, false},      {"Qta Reale", Tipo::Quantita, true},
-                      {"Qta Ventrox", Tipo::Quantita, true},    {"Differenza", Tipo::Quantita, true},
-                      {"Prezzo Acquisto", Tipo::Importo, false}, {"Valore Differenza", Tipo::Importo, true},
-                      {"Data Inv.", Tipo::Data, false}});
+    Excel::Foglio &foglio = cartella.foglio("Conteggio",
+        {{"CodInterno", Tipo::Testo, false}, {"Barcode", Tipo::Testo, false}, {"Descrizione", Tipo::Testo, false},
+            {"Qta Reale", Tipo::Quantita, true}, {"Qta Ventrox", Tipo::Quantita, true},
+            {"Differenza", Tipo::Quantita, true}, {"Prezzo Acquisto", Tipo::Importo, false},
+            {"Valore Differenza", Tipo::Importo, true}, {"Data Inv.", Tipo::Data, false}});
     const Testi testi(rs, QStringLiteral("DescProdotto"));
     const int reale = rs.fieldIndex(QStringLiteral("GiacenzaReale"));
     const int statistica = rs.fieldIndex(QStringLiteral("GiacenzaStatistica"));
@@ -135,4 +132,4 @@ qint64 scriviConteggio(Excel::Cartella &cartella, Recordset &rs)
     return foglio.righe();
 }
 
-} // namespace FileExcel
+}   // namespace FileExcel

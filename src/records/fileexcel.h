@@ -20,9 +20,9 @@ extern const QString kSelectNonContati;
 QString nomeNonContati(const QDateTime &quando);
 
 struct Totale {
-    qint64 prodotti = 0;    // both sheets
+    qint64 prodotti = 0;   // both sheets
     qint64 eliminati = 0;
-    double valore = 0;      // book stock × purchase price, each to the cent, summed
+    double valore = 0;   // book stock × purchase price, each to the cent, summed
 };
 // The sheets "Non contati" and "Eliminati", the same columns in each.
 Totale scriviNonContati(Excel::Cartella &cartella, Recordset &rs);
@@ -34,4 +34,4 @@ QString nomeConteggio(const QDateTime &quando);
 // The sheet "Conteggio"; returns the rows written.
 qint64 scriviConteggio(Excel::Cartella &cartella, Recordset &rs);
 
-} // namespace FileExcel
+}   // namespace FileExcel

@@ -44,7 +44,7 @@ constexpr Colonna kTracciato[kColonne] = {
 constexpr int kColonnaPrezzoAcquisto = 4;
 constexpr int kColonnaGiacenzaReale = 11;
 constexpr int kLunghezzaRiga = 755;
-} // namespace
+}   // namespace
 
 QString testoValore(const QVariant &valore)
 {
@@ -74,7 +74,7 @@ void scriviCampo(char *out, const QString &testo, int larghezza)
     }
     std::memset(out + copiati, ' ', static_cast<size_t>(larghezza - copiati));
 }
-} // namespace
+}   // namespace
 
 QString nomeFile(const QDateTime &quando)
 {
@@ -131,7 +131,7 @@ double scriviRighe(QIODevice &device, Recordset &rs)
             scriviCampo(dati + inizio[i], testoValore(rs.value(indice[i])), kTracciato[i].larghezza);
         if (device.write(riga) != riga.size())
             throw RuntimeError(ErrNo::PathFileAccess,
-                               QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
+                QStringLiteral("Errore di accesso al percorso o al file: %1").arg(device.errorString()));
         totale += Regional::toNumber(rs.value(indice[kColonnaPrezzoAcquisto]))
                   * Regional::toNumber(rs.value(indice[kColonnaGiacenzaReale]));
     }
@@ -142,10 +142,10 @@ void scriviCoda(QIODevice &device, double totale)
 {
     WinText::writeLine(device, QByteArray());
     WinText::writeLine(device, QByteArray());
-    WinText::writeLine(device, WinText::encode(QStringLiteral("       Totale Inventario: ")
-                                               + Modulo::FormattaNumero(totale, 2)));
+    WinText::writeLine(
+        device, WinText::encode(QStringLiteral("       Totale Inventario: ") + Modulo::FormattaNumero(totale, 2)));
     for (int i = 0; i < 3; ++i)
         WinText::writeLine(device, QByteArray());
 }
 
-} // namespace FileTabulato
+}   // namespace FileTabulato

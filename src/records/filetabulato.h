@@ -19,7 +19,7 @@ extern const QString kSelect;
 QString nomeFile(const QDateTime &quando);
 
 QByteArray titolo(const QDateTime &quando);   // no line end
-QByteArray intestazione();                    // 755 bytes, no line end
+QByteArray intestazione();   // 755 bytes, no line end
 
 // A column value as the file shows it: the regional text of the value
 // (numbers with a decimal comma, at most 15 significant digits; dates in
@@ -36,4 +36,4 @@ double scriviRighe(QIODevice &device, Recordset &rs);
 // Two empty lines, the total in money form, three empty lines.
 void scriviCoda(QIODevice &device, double totale);
 
-} // namespace FileTabulato
+}   // namespace FileTabulato

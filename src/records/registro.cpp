@@ -28,23 +28,22 @@ QByteArray componi(const QString (&testi)[kCampi], const int (&larghezze)[kCampi
         out += WinText::field(testi[i], larghezze[i]) + '|';
     return out;
 }
-} // namespace
+}   // namespace
 
 QByteArray intestazione()
 {
-    const QString testi[kCampi] = {
-        QStringLiteral("Log"), QStringLiteral("Data"), QStringLiteral("Ora"), QStringLiteral("IdInventario"),
-        QStringLiteral("Descrizione"), QStringLiteral("IdProdVtx"), QStringLiteral("IdProdC"),
-        QStringLiteral("Barcode"), QStringLiteral("CodProd"), QStringLiteral("QtàReale"), QStringLiteral("QtàSparata")};
+    const QString testi[kCampi] = {QStringLiteral("Log"), QStringLiteral("Data"), QStringLiteral("Ora"),
+        QStringLiteral("IdInventario"), QStringLiteral("Descrizione"), QStringLiteral("IdProdVtx"),
+        QStringLiteral("IdProdC"), QStringLiteral("Barcode"), QStringLiteral("CodProd"), QStringLiteral("QtàReale"),
+        QStringLiteral("QtàSparata")};
     return componi(testi, kLarghezzeIntestazione);
 }
 
 QByteArray riga(const Voce &v)
 {
-    const QString testi[kCampi] = {
-        v.operazione, Regional::dateText(v.quando.date()), Regional::timeText(v.quando.time()), v.idInventario,
-        v.descrizione, Regional::numberText(v.idAttivo), Regional::numberText(v.idEliminato),
-        v.barcode, v.codInterno, v.qtaReale, v.qtaSparata};
+    const QString testi[kCampi] = {v.operazione, Regional::dateText(v.quando.date()),
+        Regional::timeText(v.quando.time()), v.idInventario, v.descrizione, Regional::numberText(v.idAttivo),
+        Regional::numberText(v.idEliminato), v.barcode, v.codInterno, v.qtaReale, v.qtaSparata};
     return componi(testi, kLarghezzeDati);
 }
 
@@ -60,10 +59,10 @@ void apriInCoda(QFile &file)
     if (file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
     if (file.error() == QFileDevice::PermissionsError)
-        throw RuntimeError(ErrNo::PermissionDenied,
-                           QStringLiteral("Permesso negato: %1").arg(QFileInfo(file.fileName()).fileName()));
-    throw RuntimeError(ErrNo::PathFileAccess,
-                       QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
+        throw RuntimeError(
+            ErrNo::PermissionDenied, QStringLiteral("Permesso negato: %1").arg(QFileInfo(file.fileName()).fileName()));
+    throw RuntimeError(
+        ErrNo::PathFileAccess, QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
 }
 
 QString istruzioneElimina(const QString &chiave)
@@ -71,18 +70,14 @@ QString istruzioneElimina(const QString &chiave)
     return QStringLiteral("DELETE FROM InventarioReale where idinventarioReale=") + Valori::chiave(chiave);
 }
 
-void eliminaRiga(Connection &connection, const QString &chiave)
-{
-    connection.execute(istruzioneElimina(chiave));
-}
+void eliminaRiga(Connection &connection, const QString &chiave) { connection.execute(istruzioneElimina(chiave)); }
 
-} // namespace Registro
+}   // namespace Registro
 
 namespace Modulo {
 
 void ScriviLog(const QString &operazione, const QString &idInventario, const QString &descrizione,
-               const QString &barcode, const QString &codInterno, const QString &qtaReale,
-               const QString &qtaSparata)
+    const QString &barcode, const QString &codInterno, const QString &qtaReale, const QString &qtaSparata)
 {
     guarded(QStringLiteral(" (LOG) "), [&] {
         Registro::Voce voce;
@@ -105,8 +100,8 @@ void ScriviLog(const QString &operazione, const QString &idInventario, const QSt
         file.close();
         if (file.error() != QFileDevice::NoError)
             throw RuntimeError(ErrNo::PathFileAccess,
-                               QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
+                QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
     });
 }
 
-} // namespace Modulo
+}   // namespace Modulo

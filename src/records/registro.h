@@ -15,20 +15,20 @@ namespace Registro {
 extern const QString kNomeFile;   // "LOGSalvaRiga.Dat"
 
 struct Voce {
-    QString operazione;     // "Elimina"
+    QString operazione;   // "Elimina"
     QDateTime quando;
     QString idInventario;   // the row key as the screen held it
     QString descrizione;
-    double idAttivo = 0;    // IdAttivoScelto
-    double idEliminato = 0; // IdEliminatoScelto
+    double idAttivo = 0;   // IdAttivoScelto
+    double idEliminato = 0;   // IdEliminatoScelto
     QString barcode;
     QString codInterno;
-    QString qtaReale;       // the counted total shown for the product
+    QString qtaReale;   // the counted total shown for the product
     QString qtaSparata;
 };
 
-QByteArray intestazione();          // 423 bytes, no line end
-QByteArray riga(const Voce &voce);  // 403 bytes, no line end
+QByteArray intestazione();   // 423 bytes, no line end
+QByteArray riga(const Voce &voce);   // 403 bytes, no line end
 
 // Writes the header (when the file is new) and the line, each with CR LF.
 void scrivi(QIODevice &device, bool nuovo, const Voce &voce);
@@ -42,13 +42,12 @@ void apriInCoda(QFile &file);
 QString istruzioneElimina(const QString &chiave);
 void eliminaRiga(Connection &connection, const QString &chiave);
 
-} // namespace Registro
+}   // namespace Registro
 
 namespace Modulo {
 // Appends one line to LOGSalvaRiga.Dat in the program folder, with the date,
 // the time and the chosen product's ids added; errors go to the error form
 // with the label " (LOG) ".
 void ScriviLog(const QString &operazione, const QString &idInventario, const QString &descrizione,
-               const QString &barcode, const QString &codInterno, const QString &qtaReale,
-               const QString &qtaSparata);
-} // namespace Modulo
+    const QString &barcode, const QString &codInterno, const QString &qtaReale, const QString &qtaSparata);
+}   // namespace Modulo

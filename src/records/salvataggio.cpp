@@ -16,7 +16,7 @@ double numeroDa(const QString &text, bool vuotoZero)
     throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("Tipo non corrispondente: '%1'").arg(text));
 }
 
-} // namespace
+}   // namespace
 
 Riga prepara(const Campi &campi, const QDate &oggi)
 {
@@ -104,7 +104,8 @@ QString istruzioneInsert(const Riga &riga, bool unicode)
 QString istruzioneUpdate(const QString &totale, const QString &chiave)
 {
     return QStringLiteral(" UPDATE InventarioReale ") + QStringLiteral(" SET    ")
-           + QStringLiteral("       GiacenzaReale = ") + totale + QStringLiteral(" WHERE  IDInventarioReale = ") + chiave;
+           + QStringLiteral("       GiacenzaReale = ") + totale + QStringLiteral(" WHERE  IDInventarioReale = ")
+           + chiave;
 }
 
 namespace {
@@ -112,7 +113,7 @@ namespace {
 // The fields of the row found that the update uses, with their types in a batch.
 const QStringList kTrovata = {QStringLiteral("IDInventarioReale int"), QStringLiteral("GiacenzaReale float")};
 
-} // namespace
+}   // namespace
 
 Esito salva(Connection &connection, const Riga &riga, const QString &elenco, const LeggiElenco &leggi)
 {
@@ -127,8 +128,8 @@ Esito salva(Connection &connection, const Riga &riga, const QString &elenco, con
             // the new total is the row's plus the quantity, added where the row
             // is held: no other station can change it in between
             batch.choose(istruzioneInsert(riga, connection.sqlServer()),
-                         istruzioneUpdate(batch.sum(QStringLiteral("GiacenzaReale"), riga.quantita),
-                                          batch.field(QStringLiteral("IDInventarioReale"))));
+                istruzioneUpdate(batch.sum(QStringLiteral("GiacenzaReale"), riga.quantita),
+                    batch.field(QStringLiteral("IDInventarioReale"))));
             batch.commit();
             if (!elenco.isEmpty())
                 batch.query(elenco);
@@ -155,4 +156,4 @@ Esito salva(Connection &connection, const Riga &riga, const QString &elenco, con
     }
 }
 
-} // namespace Salvataggio
+}   // namespace Salvataggio

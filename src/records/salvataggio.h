@@ -13,31 +13,31 @@ namespace Salvataggio {
 
 // The detail fields of the screen as they stand when the count is saved.
 struct Campi {
-    QString descrizione;          // txtDescrizione1; empty: no product loaded
-    QString barcode;              // TxtBarcode
-    QString prezzoPubblico;       // txtPrVe1, "1.234,50 €" or list text "12,5"
-    QString prezzoAcquisto;       // txtPrezAcquisto
-    QString codInterno;           // TxtDetCodiceLoro
+    QString descrizione;   // txtDescrizione1; empty: no product loaded
+    QString barcode;   // TxtBarcode
+    QString prezzoPubblico;   // txtPrVe1, "1.234,50 €" or list text "12,5"
+    QString prezzoAcquisto;   // txtPrezAcquisto
+    QString codInterno;   // TxtDetCodiceLoro
     QString giacenzaStatistica;   // txtQta; empty counts as 0
-    QString idProdotto;           // TxtIdProdotto
-    QString idEliminato;          // txtProdeliminto
-    QString quantita;             // TxtCopieReali; empty counts as 0
-    bool prodottoAttivo = false;  // the product comes from Prodotti
+    QString idProdotto;   // TxtIdProdotto
+    QString idEliminato;   // txtProdeliminto
+    QString quantita;   // TxtCopieReali; empty counts as 0
+    bool prodottoAttivo = false;   // the product comes from Prodotti
 };
 
 // The values of one save, checked and in the form the statements carry.
 struct Riga {
-    QString descrizione;          // single quotes doubled
-    QString barcode;              // single quotes doubled
-    QString codInterno;           // single quotes doubled
-    QString prezzoPubblico;       // SQL form of the price (a trailing blank may stay)
+    QString descrizione;   // single quotes doubled
+    QString barcode;   // single quotes doubled
+    QString codInterno;   // single quotes doubled
+    QString prezzoPubblico;   // SQL form of the price (a trailing blank may stay)
     QString prezzoAcquisto;
     double prezzoPubblicoNumero = 0;
     double prezzoAcquistoNumero = 0;
     double giacenzaStatistica = 0;
     double quantita = 0;
-    double idAttivo = 0;          // IDProdottoVentrox, 0 for a product of prodottiC
-    double idEliminato = 0;       // IDProdottoEliminato, 0 for a product of Prodotti
+    double idAttivo = 0;   // IDProdottoVentrox, 0 for a product of prodottiC
+    double idEliminato = 0;   // IDProdottoEliminato, 0 for a product of Prodotti
     QDate data;
 };
 
@@ -56,8 +56,8 @@ QString istruzioneUpdate(const QString &totale, const QString &chiave);
 
 struct Esito {
     bool inserita = false;   // a new row; else an existing one was raised
-    QString chiave;          // IDInventarioReale of the raised row ("" after an insert)
-    double totale = 0;       // GiacenzaReale after the save
+    QString chiave;   // IDInventarioReale of the raised row ("" after an insert)
+    double totale = 0;   // GiacenzaReale after the save
 };
 
 // What reads the list once the save is committed: `righe` gives its
@@ -72,6 +72,6 @@ using LeggiElenco = std::function<void(const Esito &, const std::function<Record
 // never after its commit. Throws RuntimeError; nothing is then written
 // unless the error came after the commit (from `elenco`).
 Esito salva(Connection &connection, const Riga &riga, const QString &elenco = QString(),
-            const LeggiElenco &leggi = LeggiElenco());
+    const LeggiElenco &leggi = LeggiElenco());
 
-} // namespace Salvataggio
+}   // namespace Salvataggio

@@ -8,4 +8,4 @@ namespace Schema {
 void creaDatabaseSQLite(const QString &path, bool demo);
 // Runs a script of ';'-terminated statements on an open SQLite connection.
 void eseguiScript(const QString &connectionName, const QString &script);
-}
+}   // namespace Schema

@@ -10,7 +10,7 @@ namespace Modulo {
 bool ProdottoAttivo = false;
 double IdAttivoScelto = 0;
 double IdEliminatoScelto = 0;
-} // namespace Modulo
+}   // namespace Modulo
 
 namespace Valori {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 {
     throw RuntimeError(ErrNo::TypeMismatch, QStringLiteral("Tipo non corrispondente: '%1'").arg(what));
 }
-} // namespace
+}   // namespace
 
 QString testo(const QString &text)
 {
@@ -77,4 +77,4 @@ QString chiave(const QString &text)
 
 QString data(const QDate &date) { return Regional::dateText(date); }
 
-} // namespace Valori
+}   // namespace Valori

@@ -12,7 +12,7 @@ extern bool ProdottoAttivo;
 extern double IdAttivoScelto;
 extern double IdEliminatoScelto;
 
-} // namespace Modulo
+}   // namespace Modulo
 
 namespace Valori {
 
@@ -41,4 +41,4 @@ QString chiave(const QString &text);
 // Today's date as the statements carry it: dd/mm/yyyy.
 QString data(const QDate &date);
 
-} // namespace Valori
+}   // namespace Valori

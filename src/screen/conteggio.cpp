@@ -27,7 +27,7 @@ namespace {
 
 const QString kEtichettaSalva = QStringLiteral("(frmInventarioReale - CreaRigaLista)");
 
-} // namespace
+}   // namespace
 
 void frmInventario::cmdSalva_Click()
 {
@@ -83,10 +83,10 @@ void frmInventario::SalvaRiga()
             if (salvata.inserita) {
                 // shown at once; the rows read back put the row as stored in its place
                 CreaRigaLista(campi.descrizione, campi.barcode, 1000, QStringLiteral("Generico"),
-                              QStringLiteral("N\u00b0"), campi.codInterno, 0, riga.prezzoPubblicoNumero,
-                              riga.prezzoAcquistoNumero, Regional::numberText(riga.quantita),
-                              riga.giacenzaStatistica, QDateTime(riga.data, QTime(0, 0)), 0,
-                              static_cast<qint32>(riga.idAttivo), static_cast<qint32>(riga.idEliminato));
+                    QStringLiteral("N\u00b0"), campi.codInterno, 0, riga.prezzoPubblicoNumero,
+                    riga.prezzoAcquistoNumero, Regional::numberText(riga.quantita), riga.giacenzaStatistica,
+                    QDateTime(riga.data, QTime(0, 0)), 0, static_cast<qint32>(riga.idAttivo),
+                    static_cast<qint32>(riga.idEliminato));
             }
             caricaLista(righe);
         };
@@ -137,20 +137,20 @@ void frmInventario::CmdElimina_Click()
             return;
         }
         if (MsgBox::show(QStringLiteral("La riga selezionata verrà eliminata dall' inventario,Sicuro di Continuare?"),
-                         MsgBox::YesNo | MsgBox::Exclamation, QStringLiteral("Elimina Riga selezionata"))
+                MsgBox::YesNo | MsgBox::Exclamation, QStringLiteral("Elimina Riga selezionata"))
             != MsgBox::Yes)
             return;
         Registro::eliminaRiga(Modulo::ConnPrincipale(), chiave);
         Modulo::ScriviLog(QStringLiteral("Elimina"), chiave, ui->txtDescrizione1->text(), ui->TxtBarcode->text(),
-                          ui->TxtDetCodiceLoro->text(), ui->txtQtaReale->text(), QStringLiteral("0"));
+            ui->TxtDetCodiceLoro->text(), ui->txtQtaReale->text(), QStringLiteral("0"));
         aggiornaIndicatore();
         if (connesso()) {
             // The reload empties the detail fields; a delete leaves them as
             // they were, so the same product can be counted again at once
             // and a second press deletes (and logs) the same key again.
             const QList<QLineEdit *> dettagli = {ui->TxtIdProdotto, ui->txtDescrizione1, ui->txtPrVe1, ui->txtQta,
-                                                 ui->txtQtaReale, ui->TxtDetCodiceLoro, ui->txtProdeliminto,
-                                                 ui->TxtIdInvReale, ui->txtPrezAcquisto, ui->TxtBarcode};
+                ui->txtQtaReale, ui->TxtDetCodiceLoro, ui->txtProdeliminto, ui->TxtIdInvReale, ui->txtPrezAcquisto,
+                ui->TxtBarcode};
             QStringList testi;
             for (const QLineEdit *campo : dettagli)
                 testi << campo->text();
@@ -183,7 +183,7 @@ void frmInventario::CreaFileInventarioTab()
         file.close();
         if (file.error() != QFileDevice::NoError)
             throw RuntimeError(ErrNo::PathFileAccess,
-                               QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
+                QStringLiteral("Errore di accesso al percorso o al file: %1").arg(file.errorString()));
         MsgBox::show(QStringLiteral("OK File Inventario Completato"));
         Shell::openFile(percorso);
     });

@@ -25,7 +25,7 @@ const QString kEtichettaConteggio = QStringLiteral(" (EsportaConteggio) ");
 // operator has been told which one). A rejected statement throws before any
 // file is made; a value that fails half-way throws and leaves no file.
 QString esporta(const QString &nome, const QString &titolo, const QDateTime &quando, const QString &sql,
-                const std::function<void(Excel::Cartella &, Recordset &)> &scrivi)
+    const std::function<void(Excel::Cartella &, Recordset &)> &scrivi)
 {
     const QString percorso = Shell::programFile(nome);
     try {
@@ -37,12 +37,12 @@ QString esporta(const QString &nome, const QString &titolo, const QDateTime &qua
     } catch (const Excel::ErroreFile &errore) {
         MsgBox::show(QStringLiteral("Impossibile scrivere il file ") + QDir::toNativeSeparators(percorso)
                          + QStringLiteral("\n") + errore.motivo,
-                     MsgBox::Critical, Modulo::kAttenzione);
+            MsgBox::Critical, Modulo::kAttenzione);
     }
     return QString();
 }
 
-} // namespace
+}   // namespace
 
 void frmInventario::CreaFileNonContati()
 {
@@ -53,10 +53,8 @@ void frmInventario::CreaFileNonContati()
         const QDateTime quando = Clock::now();
         FileExcel::Totale totale;
         const QString percorso = esporta(FileExcel::nomeNonContati(quando), QStringLiteral("Prodotti non contati"),
-                                         quando, FileExcel::kSelectNonContati,
-                                         [&](Excel::Cartella &cartella, Recordset &rs) {
-                                             totale = FileExcel::scriviNonContati(cartella, rs);
-                                         });
+            quando, FileExcel::kSelectNonContati,
+            [&](Excel::Cartella &cartella, Recordset &rs) { totale = FileExcel::scriviNonContati(cartella, rs); });
         if (percorso.isEmpty())
             return;
         // the list is of its moment: the caption says which
@@ -77,10 +75,8 @@ void frmInventario::EsportaConteggio()
             return;
         const QDateTime quando = Clock::now();
         const QString percorso = esporta(FileExcel::nomeConteggio(quando), QStringLiteral("Conteggio di magazzino"),
-                                         quando, FileExcel::kSelectConteggio,
-                                         [](Excel::Cartella &cartella, Recordset &rs) {
-                                             FileExcel::scriviConteggio(cartella, rs);
-                                         });
+            quando, FileExcel::kSelectConteggio,
+            [](Excel::Cartella &cartella, Recordset &rs) { FileExcel::scriviConteggio(cartella, rs); });
         if (!percorso.isEmpty())
             Shell::openFile(percorso);
     });

@@ -24,8 +24,10 @@ void install()
             QFontDatabase::addApplicationFont(file);
     }
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"));
-    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue"), QStringLiteral("Tahoma")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+        {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue"), QStringLiteral("Tahoma")});
 }
 
 namespace {
@@ -38,7 +40,7 @@ void applyPointSize(QWidget *w)
     font.setPointSizeF(size.toDouble());
     w->setFont(font);
 }
-} // namespace
+}   // namespace
 
 void applyPointSizes(QWidget *form)
 {
@@ -48,4 +50,4 @@ void applyPointSizes(QWidget *form)
         applyPointSize(w);
 }
 
-} // namespace Fonts
+}   // namespace Fonts

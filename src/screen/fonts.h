@@ -10,4 +10,4 @@ void install();
 // a .ui file cannot hold: a widget carrying the dynamic property "pointSizeF"
 // gets its font set to that size. The form itself first, then its children.
 void applyPointSizes(QWidget *form);
-}
+}   // namespace Fonts

@@ -33,9 +33,11 @@ int virtualKey(const QKeyEvent *key)
 {
     const int k = key->key();
     switch (k) {
-    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 9;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
     case Qt::Key_Escape: return 27;
     case Qt::Key_Space: return 32;
     case Qt::Key_PageUp: return 33;
@@ -87,7 +89,7 @@ private:
     mutable QFont m_font;
     mutable QSize m_size;
 };
-} // namespace
+}   // namespace
 
 frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmInventario)
 {
@@ -132,10 +134,10 @@ frmInventario::frmInventario(QWidget *parent) : QMainWindow(parent), ui(new Ui::
     connect(ui->CheckTipoRicerca, &QCheckBox::clicked, this, &frmInventario::CheckTipoRicerca_Click);
     // An item becoming the selected one loads its product.
     connect(ui->ListProdotti->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection &selected) {
-                if (!selected.isEmpty() && rigaScelta() >= 0)
-                    ListProdotti_Click();
-            });
+        [this](const QItemSelection &selected) {
+            if (!selected.isEmpty() && rigaScelta() >= 0)
+                ListProdotti_Click();
+        });
     connect(ui->cmdSalva, &QToolButton::clicked, this, &frmInventario::cmdSalva_Click);
     connect(ui->CmdElimina, &QPushButton::clicked, this, &frmInventario::CmdElimina_Click);
     connect(ui->cmdModifica, &QToolButton::clicked, this, &frmInventario::cmdModifica_Click);
@@ -162,15 +164,12 @@ bool frmInventario::eventFilter(QObject *watched, QEvent *event)
             return true;
         break;
     case QEvent::FocusIn:
-    case QEvent::FocusOut:
-        filtraFocus(watched, event);
-        break;
+    case QEvent::FocusOut: filtraFocus(watched, event); break;
     case QEvent::MouseButtonRelease:
         if (watched == ui->lblTest1)
             lblTest1_Click();
         break;
-    default:
-        break;
+    default: break;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -279,8 +278,7 @@ int frmInventario::rigaScelta() const
 
 void frmInventario::scegliRiga(int row)
 {
-    ui->ListProdotti->selectionModel()->setCurrentIndex(m_prodotti->index(row),
-                                                        QItemSelectionModel::ClearAndSelect);
+    ui->ListProdotti->selectionModel()->setCurrentIndex(m_prodotti->index(row), QItemSelectionModel::ClearAndSelect);
 }
 
 void frmInventario::aggiornaIndicatore()
@@ -295,6 +293,9 @@ bool frmInventario::connesso() const { return ui->lblTest1->text() == QLatin1Str
 
 void frmInventario::Form_Load()
 {
+    // The connection test lets the window paint for up to five seconds: a
+    // reader's keys wait for the screen it prepares, clicks are dropped.
+    Events::InputHold hold;
     aggiornaIndicatore();
     if (!connesso())
         return;

@@ -7,7 +7,9 @@
 #include <functional>
 #include <optional>
 
-namespace Ui { class frmInventario; }
+namespace Ui {
+class frmInventario;
+}
 class InventarioModel;
 class QAbstractButton;
 class QLineEdit;
@@ -21,7 +23,7 @@ namespace Modulo {
 extern bool SaltaKeyUpCodice;
 // Selects the whole text of a text box and paints it orange.
 void EvidenziaCampo(QWidget *control);
-}
+}   // namespace Modulo
 
 // The stock-taking screen.
 class frmInventario : public QMainWindow {
@@ -35,14 +37,14 @@ public:
     // start-up and connection indicator
     void Form_Load();
     void aggiornaIndicatore();   // ApriConnessione -> "OK" on green / "NO" on red
-    bool connesso() const;       // the indicator reads "OK"
+    bool connesso() const;   // the indicator reads "OK"
 
     // the list of counted rows
     void ImpostaColonne();
     void CreaRigaLista(const QString &descrizione, const QString &barcode, qint16 idCategoria, const QString &categoria,
-                       const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico,
-                       double prezzoAcquisto, const QString &giacenzaReale, double giacenzaStatistica,
-                       const QDateTime &dataModifica, qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato);
+        const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico, double prezzoAcquisto,
+        const QString &giacenzaReale, double giacenzaStatistica, const QDateTime &dataModifica,
+        qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato);
     void CaricaDati();
     void ClearForm();
     void ClearFormSenzaNome();

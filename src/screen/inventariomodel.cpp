@@ -12,13 +12,25 @@ struct Intestazione {
 
 // Titles and widths of the list's columns, in index order.
 const Intestazione kColonne[InventarioModel::NumeroColonne] = {
-    {"Descrizione", 4000}, {"ID", 500},       {"UM", 600},          {"Qtà Reale", 800},
-    {"Qta Ventrox", 800},  {"PrezzoP", 800},  {"CodInterno", 1200}, {"Barcode", 0},
-    {"IDCategoria", 0},    {"Categoria", 0},  {"Data Inv.", 1000},  {"Modifica", 0},
-    {"IVA", 0},            {"PrezzoAcq.", 600}, {"IdVentrox", 1000}, {"IdEliminato", 1000},
+    {"Descrizione", 4000},
+    {"ID", 500},
+    {"UM", 600},
+    {"Qtà Reale", 800},
+    {"Qta Ventrox", 800},
+    {"PrezzoP", 800},
+    {"CodInterno", 1200},
+    {"Barcode", 0},
+    {"IDCategoria", 0},
+    {"Categoria", 0},
+    {"Data Inv.", 1000},
+    {"Modifica", 0},
+    {"IVA", 0},
+    {"PrezzoAcq.", 600},
+    {"IdVentrox", 1000},
+    {"IdEliminato", 1000},
 };
 
-} // namespace
+}   // namespace
 
 QString InventarioModel::titolo(int colonna)
 {
@@ -32,10 +44,7 @@ int InventarioModel::larghezzaTwips(int colonna)
 
 InventarioModel::InventarioModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-int InventarioModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : righe();
-}
+int InventarioModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : righe(); }
 
 int InventarioModel::columnCount(const QModelIndex &parent) const
 {

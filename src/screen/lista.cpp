@@ -28,10 +28,7 @@ const QString kEtichettaColonne = QStringLiteral("(ConfFTP_Click)");
 // A long load hands the window its paint events this often (milliseconds).
 constexpr int kIntervalloPittura = 250;
 
-[[noreturn]] void overflow()
-{
-    throw RuntimeError(6, QStringLiteral("Overflow"));
-}
+[[noreturn]] void overflow() { throw RuntimeError(6, QStringLiteral("Overflow")); }
 
 // A field as a number: null is 0 (a row with an empty cell is still listed),
 // true is -1, text is read by the regional rules.
@@ -60,10 +57,7 @@ qint32 intero32(const QVariant &v) { return static_cast<qint32>(intero(v, -21474
 
 // Dates are kept as the wall-clock date and time they show, with no time
 // zone: a local time would ask the system's zone rules at every row.
-QDateTime senzaFuso(const QDate &d, const QTime &t)
-{
-    return QDateTime(d, t, Qt::UTC);
-}
+QDateTime senzaFuso(const QDate &d, const QTime &t) { return QDateTime(d, t, Qt::UTC); }
 
 int cifre(const QString &s, int from, int count)
 {
@@ -139,13 +133,27 @@ private:
 
 // The fields a load reads from each record, in the order it reads them.
 enum Campo {
-    FDescprodotto, FBarcode, FidCategoria, FCategoria, FUM, FCodInterno, FModifica, FModificato,
-    FPrezzoPubblico, FPrezzoAcquisto, FGiacenzaReale, FGiacenzaStatistica, FDataModifica,
-    FIdprodottoVentrox, FIDinventarioreale, FIDProdottoVentrox, FIDProdottoEliminato, NumeroCampi
+    FDescprodotto,
+    FBarcode,
+    FidCategoria,
+    FCategoria,
+    FUM,
+    FCodInterno,
+    FModifica,
+    FModificato,
+    FPrezzoPubblico,
+    FPrezzoAcquisto,
+    FGiacenzaReale,
+    FGiacenzaStatistica,
+    FDataModifica,
+    FIdprodottoVentrox,
+    FIDinventarioreale,
+    FIDProdottoVentrox,
+    FIDProdottoEliminato,
+    NumeroCampi
 };
-const char *const kNomiCampi[NumeroCampi] = {
-    "Descprodotto", "Barcode", "idCategoria", "Categoria", "UM", "CodInterno", "Modifica", "Modificato",
-    "PrezzoPubblico", "PrezzoAcquisto", "GiacenzaReale", "GiacenzaStatistica", "DataModifica",
+const char *const kNomiCampi[NumeroCampi] = {"Descprodotto", "Barcode", "idCategoria", "Categoria", "UM", "CodInterno",
+    "Modifica", "Modificato", "PrezzoPubblico", "PrezzoAcquisto", "GiacenzaReale", "GiacenzaStatistica", "DataModifica",
     "IdprodottoVentrox", "IDinventarioreale", "IDProdottoVentrox", "IDProdottoEliminato"};
 
 // Reads the fields of the current record by name; each name is looked up
@@ -195,7 +203,7 @@ RigaInventario leggiRiga(LettoreCampi &campo, LettoreDate &data, RigaInventario 
     r.giacenzaReale = campo(FGiacenzaReale);
     r.giacenzaStatistica = numero(campo(FGiacenzaStatistica));
     r.dataModifica = data(campo(FDataModifica));
-    intero32(campo(FIdprodottoVentrox));     // read, not shown
+    intero32(campo(FIdprodottoVentrox));   // read, not shown
     r.idInventarioReale = intero32(campo(FIDinventarioreale));
     r.idVentrox = intero32(campo(FIDProdottoVentrox));
     r.idEliminato = intero32(campo(FIDProdottoEliminato));
@@ -219,7 +227,7 @@ void svuotaDettagli(Ui::frmInventario &ui, bool nome)
         ui.txtNome->setText(QString());
 }
 
-} // namespace
+}   // namespace
 
 void frmInventario::ImpostaColonne()
 {
@@ -244,10 +252,9 @@ void frmInventario::ImpostaColonne()
 }
 
 void frmInventario::CreaRigaLista(const QString &descrizione, const QString &barcode, qint16 idCategoria,
-                                  const QString &categoria, const QString &um, const QString &codInterno,
-                                  qint16 modificato, double prezzoPubblico, double prezzoAcquisto,
-                                  const QString &giacenzaReale, double giacenzaStatistica, const QDateTime &dataModifica,
-                                  qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato)
+    const QString &categoria, const QString &um, const QString &codInterno, qint16 modificato, double prezzoPubblico,
+    double prezzoAcquisto, const QString &giacenzaReale, double giacenzaStatistica, const QDateTime &dataModifica,
+    qint32 idInventarioReale, qint32 idVentrox, qint32 idEliminato)
 {
     Modulo::guarded(kEtichettaRiga, [&] {
         RigaInventario r;

@@ -58,8 +58,7 @@ void frmInventario::cmdModifica_Click()
     });
 
     for (QLineEdit *field : {ui->txtCodice, ui->txtNome, ui->TxtDetCodiceLoro, ui->txtDescrizione1, ui->txtPrVe1,
-                             ui->txtPrezAcquisto, ui->TxtBarcode, ui->txtProdeliminto, ui->TxtIdProdotto,
-                             ui->txtQtaReale, ui->txtQta})
+             ui->txtPrezAcquisto, ui->TxtBarcode, ui->txtProdeliminto, ui->TxtIdProdotto, ui->txtQtaReale, ui->txtQta})
         field->clear();
     m_prodotti->clear();
 

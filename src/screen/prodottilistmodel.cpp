@@ -19,7 +19,10 @@ void appendiCodice(QString &out, const QString &codice)
     }
 }
 
-bool blank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
+bool blank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
 bool digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 double leggiVal(const QString &text)
@@ -52,8 +55,9 @@ double leggiVal(const QString &text)
     if (!digits)
         return 0;
     // an exponent only when digits follow it: "5001Eli." is 5001
-    if (i < n && (text.at(i) == QLatin1Char('E') || text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('D')
-                  || text.at(i) == QLatin1Char('d'))) {
+    if (i < n
+        && (text.at(i) == QLatin1Char('E') || text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('D')
+            || text.at(i) == QLatin1Char('d'))) {
         int j = i + 1;
         QString exponent = QStringLiteral("e");
         if (j < n && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+')))
@@ -68,7 +72,7 @@ double leggiVal(const QString &text)
     const double value = QLocale::c().toDouble(number, &ok);
     return ok ? value : 0;
 }
-} // namespace
+}   // namespace
 
 int ProdottiListModel::rowCount(const QModelIndex &parent) const
 {
@@ -80,12 +84,9 @@ QVariant ProdottiListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_voci.size())
         return QVariant();
     switch (role) {
-    case Qt::DisplayRole:
-        return testo(index.row());
-    case TabellaRole:
-        return int(m_voci.at(index.row()).tabella);
-    default:
-        return QVariant();
+    case Qt::DisplayRole: return testo(index.row());
+    case TabellaRole: return int(m_voci.at(index.row()).tabella);
+    default: return QVariant();
     }
 }
 
@@ -152,7 +153,4 @@ QString ProdottiListModel::testoVoceEliminata(const QString &codice, const QStri
     return out;
 }
 
-double ProdottiListModel::idVoce(const QString &testo)
-{
-    return leggiVal(testo.right(20) + QLatin1Char(' '));
-}
+double ProdottiListModel::idVoce(const QString &testo) { return leggiVal(testo.right(20) + QLatin1Char(' ')); }

@@ -24,7 +24,7 @@ QString prezzo(const Recordset &rs, const QString &name)
 {
     return Modulo::FormattaNumero(Regional::toNumber(rs.field(name)), 2) + QStringLiteral(" \u20AC");
 }
-} // namespace
+}   // namespace
 
 QString frmInventario::giacenzaContata(const QString &tabella)
 {
@@ -32,8 +32,8 @@ QString frmInventario::giacenzaContata(const QString &tabella)
     return QStringLiteral("(SELECT TOP 1 GiacenzaReale FROM InventarioReale WHERE %1 = %2.IDProdotto) "
                           "AS GiacenzaContata")
         .arg(tabella == QLatin1String("prodottiC") ? QStringLiteral("IDProdottoEliminato")
-                                                    : QStringLiteral("IDProdottoVentrox"),
-             tabella);
+                                                   : QStringLiteral("IDProdottoVentrox"),
+            tabella);
 }
 
 frmInventario::Dettagli frmInventario::leggiDettagli(const Recordset &rs)
@@ -60,7 +60,7 @@ void frmInventario::ListProdotti_Click()
     std::swap(pronti, m_dettagliPronti);
     Modulo::guarded(QString(), [this, &pronti] {
         for (QLineEdit *field : {ui->TxtBarcode, ui->txtDescrizione1, ui->TxtDetCodiceLoro, ui->txtPrVe1, ui->txtQta,
-                                 ui->TxtIdProdotto, ui->TxtIdInvReale, ui->txtPrezAcquisto})
+                 ui->TxtIdProdotto, ui->TxtIdInvReale, ui->txtPrezAcquisto})
             field->clear();
         ui->txtQtaReale->setText(QStringLiteral("0"));
         if (!Modulo::connessioneAperta())
@@ -77,9 +77,8 @@ void frmInventario::ListProdotti_Click()
             // The product and, beside it, what has been counted of it so far:
             // one statement, one trip to the server.
             const QString tabella = attivo ? QStringLiteral("Prodotti") : QStringLiteral("prodottiC");
-            Recordset rs(Modulo::ConnPrincipale(), QStringLiteral("Select *, %1 FROM %2 WHERE IDProdotto = ")
-                                                           .arg(giacenzaContata(tabella), tabella)
-                                                       + k);
+            Recordset rs(Modulo::ConnPrincipale(),
+                QStringLiteral("Select *, %1 FROM %2 WHERE IDProdotto = ").arg(giacenzaContata(tabella), tabella) + k);
             if (rs.eof())
                 return;
             pronti = leggiDettagli(rs);

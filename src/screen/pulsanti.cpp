@@ -10,19 +10,16 @@ constexpr int kMargine = 3;
 const int kAllineamento = Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
 
 // A pressed button shows its face one pixel down and to the right.
-QRect spostato(QRect r, bool giu)
-{
-    return giu ? r.translated(1, 1) : r;
-}
+QRect spostato(QRect r, bool giu) { return giu ? r.translated(1, 1) : r; }
 
 void disegnaDidascalia(QStylePainter &p, const QWidget *w, const QRect &area, int verticale, const QString &testo)
 {
     p.setFont(w->font());
-    p.style()->drawItemText(&p, area, kAllineamento | verticale, w->palette(), w->isEnabled(), testo,
-                            QPalette::ButtonText);
+    p.style()->drawItemText(
+        &p, area, kAllineamento | verticale, w->palette(), w->isEnabled(), testo, QPalette::ButtonText);
 }
 
-} // namespace
+}   // namespace
 
 void WrappingPushButton::paintEvent(QPaintEvent *)
 {

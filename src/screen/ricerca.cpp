@@ -24,7 +24,7 @@ void impostaSfondo(QWidget *control, const QString &styleSheet)
     if (control->styleSheet() != styleSheet)
         control->setStyleSheet(styleSheet);
 }
-} // namespace
+}   // namespace
 
 namespace Modulo {
 bool SaltaKeyUpCodice = false;
@@ -37,7 +37,7 @@ void EvidenziaCampo(QWidget *control)
     if (auto *edit = qobject_cast<QLineEdit *>(control))
         edit->setSelection(0, static_cast<int>(edit->text().size()));
 }
-} // namespace Modulo
+}   // namespace Modulo
 
 namespace {
 // A search field with the focus has its text selected on light yellow.
@@ -48,7 +48,7 @@ void entra(QLineEdit *field)
 }
 
 void esce(QLineEdit *field) { impostaSfondo(field, QStringLiteral("background-color: rgb(255, 255, 255);")); }
-} // namespace
+}   // namespace
 
 void frmInventario::txtCodice_GotFocus() { entra(ui->txtCodice); }
 void frmInventario::txtCodice_LostFocus() { esce(ui->txtCodice); }
@@ -82,7 +82,7 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
     QVector<ProdottiListModel::Voce> voci[2];   // of Prodotti, of prodottiC
     if (!rs.eof()) {
         const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"),
-                                QStringLiteral("IdProdotto"), QStringLiteral("Tabella")};
+            QStringLiteral("IdProdotto"), QStringLiteral("Tabella")};
         int indici[4];
         for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
@@ -92,10 +92,9 @@ int frmInventario::riempiListaNome(const QString &sql, int limite)
             const bool eliminato = rs.value(indici[3]).toInt() == 2;
             // what is past the limit is not listed: no item made for it
             if (voci[eliminato].size() < (eliminato ? std::max<qsizetype>(1, limite - voci[0].size()) : limite))
-                voci[eliminato].push_back(
-                    {Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
-                     Regional::valueText(rs.value(indici[2])),
-                     eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
+                voci[eliminato].push_back({Regional::valueText(rs.value(indici[0])),
+                    Regional::valueText(rs.value(indici[1])), Regional::valueText(rs.value(indici[2])),
+                    eliminato ? ProdottiListModel::ProdottiC : ProdottiListModel::Prodotti, eliminato});
             rs.moveNext();
             if (rs.eof())
                 break;

@@ -28,7 +28,8 @@ void frmInventario::txtCodice_KeyUp(int keyCode, Qt::KeyboardModifiers)
         Modulo::guarded(QString(), [this] {
             if (!Modulo::connessioneAperta())
                 return;
-            const QString t = Valori::like(Regional::trimBlanks(ui->txtCodice->text()), Modulo::ConnPrincipale().sqlServer());
+            const QString t =
+                Valori::like(Regional::trimBlanks(ui->txtCodice->text()), Modulo::ConnPrincipale().sqlServer());
             // The four searches go to the server as one statement, each row
             // marked with the search that found it: only the first search that
             // finds anything counts (code, barcode, then both in prodottiC).
@@ -89,8 +90,8 @@ int frmInventario::riempiListaCodice(const QString &sql, bool dettagli)
     std::optional<Dettagli> primo;   // the product of the first item listed
     int prima = 0;   // the first search that found something
     if (!rs.eof()) {
-        const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"), QStringLiteral("IdProdotto"),
-                                QStringLiteral("Ricerca")};
+        const QString nomi[] = {QStringLiteral("CodInterno"), QStringLiteral("descrizione"),
+            QStringLiteral("IdProdotto"), QStringLiteral("Ricerca")};
         int indici[4];
         for (int i = 0; i < 4; ++i)
             indici[i] = rs.fieldIndex(nomi[i]);
@@ -105,8 +106,8 @@ int frmInventario::riempiListaCodice(const QString &sql, bool dettagli)
             if (dettagli && voci.isEmpty())
                 primo = leggiDettagli(rs);
             voci.push_back({Regional::valueText(rs.value(indici[0])), Regional::valueText(rs.value(indici[1])),
-                            Regional::valueText(rs.value(indici[2])),
-                            ricerca <= 2 ? ProdottiListModel::Prodotti : ProdottiListModel::ProdottiC, false});
+                Regional::valueText(rs.value(indici[2])),
+                ricerca <= 2 ? ProdottiListModel::Prodotti : ProdottiListModel::ProdottiC, false});
         }
     }
     rs.close();

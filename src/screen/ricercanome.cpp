@@ -14,7 +14,7 @@
 namespace {
 // The list stops at this many items; prodottiC still adds its first match.
 constexpr int kMassimo = 50;
-} // namespace
+}   // namespace
 
 void frmInventario::txtNome_Change()
 {
@@ -41,7 +41,7 @@ void frmInventario::txtNome_Change()
         const int n = riempiListaNome(parte.arg(kMassimo).arg(1).arg(QStringLiteral("Prodotti"), like)
                                           + QStringLiteral(" UNION ALL ")
                                           + parte.arg(kMassimo).arg(2).arg(QStringLiteral("prodottiC"), like),
-                                      kMassimo);
+            kMassimo);
         dimensionaRicerca(n, true);
     });
     setEnabled(true);

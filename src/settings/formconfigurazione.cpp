@@ -49,7 +49,7 @@ FormConfigurazione::ConnectionTest &connectionTest()
     return test;
 }
 
-} // namespace
+}   // namespace
 
 void FormConfigurazione::setConnectionTest(ConnectionTest test) { connectionTest() = std::move(test); }
 
@@ -89,8 +89,8 @@ FormConfigurazione::FormConfigurazione(QWidget *parent) : QDialog(parent), ui(ne
 
 FormConfigurazione::~FormConfigurazione() = default;
 
-QString FormConfigurazione::stringaComposta(const QString &server, const QString &utente, const QString &password,
-                                            const QString &database)
+QString FormConfigurazione::stringaComposta(
+    const QString &server, const QString &utente, const QString &password, const QString &database)
 {
     // each part in quotes when the provider would read it otherwise: a ';'
     // in a password would end it
@@ -101,8 +101,8 @@ QString FormConfigurazione::stringaComposta(const QString &server, const QString
 
 QString FormConfigurazione::stringaComposta() const
 {
-    return stringaComposta(ui->ComboServer->currentText(), ui->txtUtente->text(), ui->txtPassword->text(),
-                           ui->txtDatabase->text());
+    return stringaComposta(
+        ui->ComboServer->currentText(), ui->txtUtente->text(), ui->txtPassword->text(), ui->txtDatabase->text());
 }
 
 void FormConfigurazione::ricomponiStringa() { ui->txtStringa->setPlainText(stringaComposta()); }
@@ -159,8 +159,8 @@ void FormConfigurazione::cmdDBSalva_Click()
         // string (and would break its line in term.ini)
         const QString stringa =
             Regional::trimBlanks(ui->txtStringa->toPlainText().remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
-        const QString errore = connectionTest() ? connectionTest()(stringa)
-                                                : Db::testConnection(stringa, kLoginTimeout, kAttesaMs);
+        const QString errore =
+            connectionTest() ? connectionTest()(stringa) : Db::testConnection(stringa, kLoginTimeout, kAttesaMs);
         if (!errore.isEmpty()) {
             cursor.restore();
             setEnabled(true);
@@ -175,7 +175,7 @@ void FormConfigurazione::cmdDBSalva_Click()
         ui->imageNo->hide();
         cursor.restore();
         MsgBox::show(QStringLiteral("Database Principale Collegato Correttamente!!"), MsgBox::Information,
-                     QStringLiteral("Database OK"));
+            QStringLiteral("Database OK"));
     });
     cursor.restore();
     setEnabled(true);

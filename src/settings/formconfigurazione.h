@@ -3,7 +3,9 @@
 #include <QScopedPointer>
 #include <functional>
 
-namespace Ui { class FormConfigurazione; }
+namespace Ui {
+class FormConfigurazione;
+}
 
 // The connection settings dialog: composes an SQL Server connection string
 // from server, user, password and database (or takes one typed by hand),
@@ -20,8 +22,8 @@ public:
     // "Provider=SQLOLEDB;Data Source=" + server + ";UID=" + user + ";PWD=" +
     // password + ";DATABASE=" + database, each part trimmed and quoted when
     // it needs it.
-    static QString stringaComposta(const QString &server, const QString &utente, const QString &password,
-                                   const QString &database);
+    static QString stringaComposta(
+        const QString &server, const QString &utente, const QString &password, const QString &database);
     // The same from the four fields as they stand.
     QString stringaComposta() const;
 

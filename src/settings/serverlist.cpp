@@ -18,4 +18,4 @@ QStringList available()
     return names;
 }
 
-} // namespace ServerList
+}   // namespace ServerList

@@ -10,4 +10,4 @@ namespace ServerList {
 // The names in that order, each once (compared without regard to case).
 QStringList available();
 
-} // namespace ServerList
+}   // namespace ServerList

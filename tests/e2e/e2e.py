@@ -41,7 +41,8 @@ class Program:
         env = dict(os.environ, PATH=self.path("bin") + ":" + os.environ.get("PATH", ""))
         env.pop("QT_QPA_PLATFORM", None)
         stale = set(xdo("search", "--name", "^Controllo Magazzino$").split())
-        found = lambda: [w for w in xdo("search", "--onlyvisible", "--name", "^Controllo Magazzino$").split() if w not in stale]
+        visible = lambda: xdo("search", "--onlyvisible", "--name", "^Controllo Magazzino$").split()
+        found = lambda: [w for w in visible() if w not in stale]
         for attempt in range(3):   # Xvfb may refuse a connection for a moment: start again then
             self.proc = subprocess.Popen([self.path("inventario")], cwd=self.folder, env=env, stdout=subprocess.DEVNULL,
                                          stderr=open(self.path("stderr.txt"), "w"))
@@ -118,7 +119,8 @@ def stand_in(p, answers, *options):
     pathlib.Path(p.path("term.ini")).write_bytes(
         station.term_ini("Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port))
     entries = lambda: map(json.loads, pathlib.Path(log).read_text(encoding="utf-8").splitlines())
-    return lambda: [e["sql"] if "sql" in e else "tm " + e["request"] for e in entries() if e["kind"] in ("batch", "rpc", "tm")]
+    requests = lambda: (e for e in entries() if e["kind"] in ("batch", "rpc", "tm"))
+    return lambda: [e["sql"] if "sql" in e else "tm " + e["request"] for e in requests()]
 
 def scenario(fn):
     print("-- " + fn.__name__, flush=True)

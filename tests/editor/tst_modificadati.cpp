@@ -29,8 +29,12 @@ struct Editore : Schermo {
     // Barcode, description and prices; a null text shows as "NULL".
     QVariantList prodotto(const QString &table, int id)
     {
-        return program.rows(QString("SELECT ifnull(Barcode, 'NULL'), ifnull(Descrizione, 'NULL'), PrezzoPubblico, "
-                                    "PrezzoAcquisto FROM %1 WHERE IDProdotto = %2").arg(table).arg(id)).value(0);
+        return program
+            .rows(QString("SELECT ifnull(Barcode, 'NULL'), ifnull(Descrizione, 'NULL'), PrezzoPubblico, "
+                          "PrezzoAcquisto FROM %1 WHERE IDProdotto = %2")
+                      .arg(table)
+                      .arg(id))
+            .value(0);
     }
 };
 
@@ -43,7 +47,7 @@ void compila(FrmModificaDati &e, const QStringList &texts)
             campi[i]->setText(texts[i]);
 }
 
-} // namespace
+}   // namespace
 
 class TestModificaDati : public QObject {
     Q_OBJECT
@@ -53,9 +57,10 @@ private Q_SLOTS:
     void loadsAndTakesTheKeyboard()
     {
         // a price is shown with two decimals, anything else as it is
-        const struct { const char *text, *shown; } cases[] = {
-            {"1234,5", "1.234,50"}, {"1.234,50 \u20ac", "1.234,50"}, {"7", "7,00"}, {",5", "0,50"}, {"-5", "-5,00"},
-            {"", ""}, {",", ","}, {"1,2,3", "1,2,3"}, {"1.2.3", "1.2.3"}};
+        const struct {
+            const char *text, *shown;
+        } cases[] = {{"1234,5", "1.234,50"}, {"1.234,50 \u20ac", "1.234,50"}, {"7", "7,00"}, {",5", "0,50"},
+            {"-5", "-5,00"}, {"", ""}, {",", ","}, {"1,2,3", "1,2,3"}, {"1.2.3", "1.2.3"}};
         for (const auto &c : cases)
             QCOMPARE(PriceField::onLeave(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
         Editore s;
@@ -63,8 +68,8 @@ private Q_SLOTS:
         s.modifica([&](FrmModificaDati &e) {
             const auto &u = *e.ui;
             QCOMPARE((QStringList{u.lblCodice->text(), u.TxtDetCodiceLoro->text(), u.lblDescrizione->text(),
-                                  u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
-                     (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
+                         u.txtDescrizione1->text(), u.txtBarcodeForn2->text()}),
+                (QStringList{"P00042", "P00042", "CAFFE' MACINATO", "CAFFE' MACINATO", "8001230009045"}));
             QTRY_COMPARE(QApplication::focusWidget(), u.txtBarcodeForn);
             QVERIFY(u.txtBarcodeForn->styleSheet().contains("rgb(255, 255, 128)"));
             QCOMPARE(u.txtBarcodeForn->selectedText(), "8001230009045");
@@ -95,10 +100,15 @@ private Q_SLOTS:
     void salvaNellaTabellaScelta()
     {
         const QString d = u"L'ANTICA \u00abPASTA\u00bb \"\u00c8\" \u00c0\u00d9"_s;
-        const struct { const char *codice, *tabella; int id; QStringList scritti; QVariantList salvati; } casi[] = {
-            {"P00042", "Prodotti", 42, {"  2000000000017 ", "\t" + d + " ", "1.234,5 \u20ac", ""},
-             {"2000000000017", "\t" + d, 1234.5, 0.0}},
-            {"C00001", "prodottiC", 5001, {"2000000000017", d, "1.234,5", QString()}, {"2000000000017", d, 1234.5, -3.5}},
+        const struct {
+            const char *codice, *tabella;
+            int id;
+            QStringList scritti;
+            QVariantList salvati;
+        } casi[] = {{"P00042", "Prodotti", 42, {"  2000000000017 ", "\t" + d + " ", "1.234,5 \u20ac", ""},
+                        {"2000000000017", "\t" + d, 1234.5, 0.0}},
+            {"C00001", "prodottiC", 5001, {"2000000000017", d, "1.234,5", QString()},
+                {"2000000000017", d, 1234.5, -3.5}},
             {"P00042", "Prodotti", 42, {"", "", "0", "0,5"}, {"", "", 0.0, 0.5}}};
         for (const auto &c : casi) {
             Editore s;
@@ -115,7 +125,7 @@ private Q_SLOTS:
             QVERIFY(s.program.messages.isEmpty() && s.program.errors.isEmpty());
             // the main screen is ready for a fresh scan
             for (const char *nome : {"txtCodice", "txtNome", "TxtDetCodiceLoro", "txtDescrizione1", "txtPrVe1",
-                                     "txtPrezAcquisto", "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale", "txtQta"})
+                     "txtPrezAcquisto", "TxtBarcode", "txtProdeliminto", "TxtIdProdotto", "txtQtaReale", "txtQta"})
                 QVERIFY2(s.testo(nome).isEmpty(), nome);
             QVERIFY(s.voci().isEmpty() && s.ui.txtCodice->isEnabled() && s.ui.txtNome->isEnabled());
             QCOMPARE(s.form.focusWidget(), s.ui.txtCodice);
@@ -143,8 +153,9 @@ private Q_SLOTS:
         const QVariantList before = s.prodotto("Prodotti", 42);
         s.program.exec("CREATE TRIGGER corto BEFORE UPDATE ON Prodotti WHEN length(NEW.Barcode) > 13 "
                        "BEGIN SELECT RAISE(ABORT, 'Barcode troppo lungo'); END");
-        const struct { const char *barcode, *vendita, *acquisto, *prompt; } cases[] = {
-            {"1", "1,2,3", "1", "Il Prezzo di Vendita non è un prezzo valido!!"},
+        const struct {
+            const char *barcode, *vendita, *acquisto, *prompt;
+        } cases[] = {{"1", "1,2,3", "1", "Il Prezzo di Vendita non è un prezzo valido!!"},
             {"1", "5", "5,,", "Il Prezzo di Acquisto non è un prezzo valido!!"},
             {"12345678901234", "5", "5", "Barcode troppo lungo"},
             {"1", "5", "5", "DataBase SQL non Connesso Correttamente!!"}};   // the connection closed

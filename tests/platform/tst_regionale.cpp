@@ -27,10 +27,12 @@ private Q_SLOTS:
             QCOMPARE(Regional::sqlNumber(valore), QString::fromLatin1(testo).replace(u',', u'.'));
         }
         const std::pair<const char *, double> letti[] = {{"2,5", 2.5}, {"1.000", 1000}, {"1.234,50", 1234.5},
-            {" 12,5 ", 12.5}, {"-1", -1}, {"+7", 7}, {"8001234567890", 8001234567890.0}, {",5", 0.5}, {"1.234.567", 1234567}};
+            {" 12,5 ", 12.5}, {"-1", -1}, {"+7", 7}, {"8001234567890", 8001234567890.0}, {",5", 0.5},
+            {"1.234.567", 1234567}};
         for (const auto &[testo, valore] : letti)
             QCOMPARE(Regional::readNumber(QString::fromLatin1(testo)).value_or(-99), valore);
-        for (const char *no : {"", ",", "abc", "P00012", "1,2,3", "12.", ".5", "1..2", "-", "12,00 \u20ac", "1e", "2,5x"})
+        for (const char *no :
+            {"", ",", "abc", "P00012", "1,2,3", "12.", ".5", "1..2", "-", "12,00 \u20ac", "1e", "2,5x"})
             QVERIFY2(!Regional::readNumber(QString::fromUtf8(no)), no);
         const std::pair<QVariant, const char *> casi[] = {{0.0, "0,00"}, {u"0"_s, "0,00"}, {QString(), "0,00"},
             {u","_s, "0,00"}, {u" 12,5 "_s, "12,50"}, {1000.0, "1.000,00"}, {0.125, "0,12"}, {0.375, "0,38"},
@@ -50,16 +52,20 @@ private Q_SLOTS:
         for (const QVariant &v : {QVariant(u"05/12/2026"_s), QVariant(u"2026-12-05 00:00:00"_s), QVariant(mezzanotte)})
             QCOMPARE(Regional::toDateTime(v), mezzanotte);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, Regional::toDateTime(u"domani"_s));
-        QCOMPARE(Regional::valueText(2.5) + Regional::valueText(qlonglong(42)) + Regional::valueText(QVariant()), u"2,542"_s);
+        QCOMPARE(Regional::valueText(2.5) + Regional::valueText(qlonglong(42)) + Regional::valueText(QVariant()),
+            u"2,542"_s);
         QCOMPARE(Regional::valueText(true), u"Vero"_s);
-        QCOMPARE(Regional::toNumber(QVariant()) + Regional::toNumber(u"12.50"_s) + Regional::toNumber(u"1.234,5"_s), 1247.0);
+        QCOMPARE(
+            Regional::toNumber(QVariant()) + Regional::toNumber(u"12.50"_s) + Regional::toNumber(u"1.234,5"_s), 1247.0);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, Regional::toNumber(u"x"_s));
         QCOMPARE(Regional::trimBlanks(u"  a\tb \r\n  "_s), u"a\tb \r\n"_s);
         QCOMPARE(Regional::trimBlanks(u"\t x "_s), u"\t x"_s);
-        QCOMPARE(WinText::encode(u"Qt\u00e0Reale \u20ac\u2019\u00a0\u00ff"_s), QByteArray("Qt\xe0Reale \x80\x92\xa0\xff"));
+        QCOMPARE(
+            WinText::encode(u"Qt\u00e0Reale \u20ac\u2019\u00a0\u00ff"_s), QByteArray("Qt\xe0Reale \x80\x92\xa0\xff"));
         QCOMPARE(WinText::encode(u"\u4e2d\U0001F600x\u0100\u0081"_s), QByteArray("??x??"));
         QCOMPARE(WinText::decode(QByteArray("\x80\xe0\x9f\x81")), u"\u20ac\u00e0\u0178\u0081"_s);
-        const QByteArray alti("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9a\x9b\x9c\x9e\x9f");
+        const QByteArray alti("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93\x94\x95\x96\x97\x98\x99"
+                              "\x9a\x9b\x9c\x9e\x9f");
         QCOMPARE(WinText::encode(u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s), alti);   // Windows-1252's own table
         QCOMPARE(WinText::decode(alti), u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s);
         QCOMPARE(WinText::field(u"ab"_s, 5), QByteArray("ab   "));

@@ -44,7 +44,7 @@ auto kept(const QString &key)
             r.setValue(it.key(), it.value());
     });
 }
-} // namespace
+}   // namespace
 
 class TestWindows : public QObject {
     Q_OBJECT
@@ -64,13 +64,15 @@ private Q_SLOTS:
     void driversDalRegistro()
     {
         const auto restore = kept(kDrivers);
-        const struct { QStringList installed, expected; QString odbcStart; } casi[] = {
-            {{"SQL Server", "SQL Server Native Client 11.0", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server",
-              "Microsoft Access Driver (*.mdb)"},
-             {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "SQL Server Native Client 11.0", "SQL Server"},
-             "DRIVER={ODBC Driver 18 for SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"},
-            {{"SQL Server"}, {"SQL Server"}, "DRIVER={SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"},
-            {{}, {}, QString()}};
+        const struct {
+            QStringList installed, expected;
+            QString odbcStart;
+        } casi[] = {{{"SQL Server", "SQL Server Native Client 11.0", "ODBC Driver 17 for SQL Server",
+                         "ODBC Driver 18 for SQL Server", "Microsoft Access Driver (*.mdb)"},
+                        {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server",
+                            "SQL Server Native Client 11.0", "SQL Server"},
+                        "DRIVER={ODBC Driver 18 for SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"},
+            {{"SQL Server"}, {"SQL Server"}, "DRIVER={SQL Server};SERVER=NEGOZIO\\SQLEXPRESS;"}, {{}, {}, QString()}};
         for (const auto &c : casi) {
             QSettings drivers(kDrivers, QSettings::NativeFormat);
             drivers.clear();
@@ -78,9 +80,11 @@ private Q_SLOTS:
                 drivers.setValue(name, u"Installed"_s);
             drivers.sync();
             QCOMPARE(OdbcSetup::sqlServerDrivers(), c.expected);
-            const ConnectionTarget t = ConnString::resolve(u"Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD=x;DATABASE=V"_s);
-            QVERIFY2(c.odbcStart.isEmpty() ? t.kind == ConnectionTarget::Invalid : t.databaseName.startsWith(c.odbcStart),
-                     qPrintable(t.databaseName + t.error));
+            const ConnectionTarget t =
+                ConnString::resolve(u"Provider=SQLOLEDB;Data Source=NEGOZIO\\SQLEXPRESS;UID=sa;PWD=x;DATABASE=V"_s);
+            QVERIFY2(
+                c.odbcStart.isEmpty() ? t.kind == ConnectionTarget::Invalid : t.databaseName.startsWith(c.odbcStart),
+                qPrintable(t.databaseName + t.error));
         }
         // A driver the registry lists as not installed is not there.
         QSettings(kDrivers, QSettings::NativeFormat).setValue(u"ODBC Driver 18 for SQL Server"_s, u"0"_s);
@@ -91,12 +95,14 @@ private Q_SLOTS:
     void aliasEOrigini()
     {
         const auto aliases = kept(kAliases), sistema = kept(kSystemDsn), utente = kept(kUserDsn);
-        const struct { QString key, name, value; } valori[] = {
-            {kAliases, u"MAGAZZINO"_s, u"DBMSSOCN,192.168.1.20,1433"_s},
-            {kSystemDsn, u"ODBC Data Sources/Gestionale"_s, u"SQL Server"_s}, {kSystemDsn, u"Gestionale/Server"_s, u"SRV\\VENTROX"_s},
+        const struct {
+            QString key, name, value;
+        } valori[] = {{kAliases, u"MAGAZZINO"_s, u"DBMSSOCN,192.168.1.20,1433"_s},
+            {kSystemDsn, u"ODBC Data Sources/Gestionale"_s, u"SQL Server"_s},
+            {kSystemDsn, u"Gestionale/Server"_s, u"SRV\\VENTROX"_s},
             {kSystemDsn, u"Gestionale/Database"_s, u"Ventrox"_s},
-            {kUserDsn, u"ODBC Data Sources/Cassa"_s, u"ODBC Driver 17 for SQL Server"_s}, {kUserDsn, u"Cassa/Server"_s, u"cassa1"_s},
-            {kUserDsn, u"Cassa/Port"_s, u"1500"_s}};
+            {kUserDsn, u"ODBC Data Sources/Cassa"_s, u"ODBC Driver 17 for SQL Server"_s},
+            {kUserDsn, u"Cassa/Server"_s, u"cassa1"_s}, {kUserDsn, u"Cassa/Port"_s, u"1500"_s}};
         for (const auto &v : valori)
             QSettings(v.key, QSettings::NativeFormat).setValue(v.name, v.value);
         QVERIFY(OdbcSetup::aliases().contains(u"MAGAZZINO"_s));
@@ -104,7 +110,8 @@ private Q_SLOTS:
         for (const OdbcSetup::DataSource &d : OdbcSetup::dataSources())
             found << d.name + u" | "_s + d.driver + u" | "_s + d.server;
         QVERIFY2(found.contains(u"Gestionale | SQL Server | SRV\\VENTROX"_s), qPrintable(found.join(u"; "_s)));
-        QVERIFY2(found.contains(u"Cassa | ODBC Driver 17 for SQL Server | cassa1,1500"_s), qPrintable(found.join(u"; "_s)));
+        QVERIFY2(
+            found.contains(u"Cassa | ODBC Driver 17 for SQL Server | cassa1,1500"_s), qPrintable(found.join(u"; "_s)));
     }
 
     // The identity of a file follows the file, not its name; the program's
@@ -134,7 +141,8 @@ private Q_SLOTS:
 
         Shell::setProgramFolder(QString());
         QCOMPARE(Shell::programFolder(), QCoreApplication::applicationDirPath());
-        QVERIFY(QFileInfo(Shell::programFile(u"term.ini"_s)).absolutePath() == QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+        QVERIFY(QFileInfo(Shell::programFile(u"term.ini"_s)).absolutePath()
+                == QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
         Shell::setProgramFolder(program.folder());
     }
 
@@ -146,7 +154,7 @@ private Q_SLOTS:
         Fixture::Program program(Fixture::Program::Demo);
         QVERIFY(FontFiles::standIn(u"Tahoma"_s).isEmpty());
         QVERIFY2(QFontDatabase::families().contains(u"Tahoma"_s, Qt::CaseInsensitive),
-                 qPrintable(QFontDatabase::families().join(u", "_s)));
+            qPrintable(QFontDatabase::families().join(u", "_s)));
         frmInventario form;
         form.show();
         int tahoma = 0;

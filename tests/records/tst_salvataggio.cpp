@@ -22,9 +22,9 @@ namespace {
 
 // A product as the search loads it from Prodotti, and one from prodottiC as a list row's click shows it.
 const Salvataggio::Campi kPasta{u"CAFFE' MACINATO"_s, u"8001230009045"_s, u"1.234,50 \u20ac"_s, u"999,99 \u20ac"_s,
-                                u"P00042"_s, u"12"_s, u"42"_s, u"0"_s, u"3"_s, true};
-const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"_s, u"12,5"_s, u"0,98"_s,
-                                  u"C00001"_s, QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
+    u"P00042"_s, u"12"_s, u"42"_s, u"0"_s, u"3"_s, true};
+const Salvataggio::Campi kVecchia{u"PASTA 1KG VECCHIA CONF."_s, u"8001230000019"_s, u"12,5"_s, u"0,98"_s, u"C00001"_s,
+    QString(), u"0"_s, u"5001"_s, u"2,5"_s, false};
 const QDate kOggi(2026, 12, 13);
 
 // Saves `campi`, counting `quantita` when given.
@@ -38,10 +38,10 @@ Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString 
 // (Qt's ODBC driver asks for the timestamp type first under unixODBC; its Windows build does not.)
 const QStringList kSessione = {
 #ifndef Q_OS_WIN
-                               u"batch: sp_datatype_info_100 11"_s,
+    u"batch: sp_datatype_info_100 11"_s,
 #endif
-                               u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
-                               u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
+    u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
+    u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
 // What the lookup of a batch found, as the batch gives it back once committed: nothing, then key 19 with 2 counted.
 // The lookup of product 43 is refused three times as a deadlock's victim, 42's as out of time once, 44's names a
 // table the server cannot resolve; the list's statement refused once after the commit.
@@ -65,10 +65,16 @@ const QString kInserisci43 =
 const QString kCerca = u"SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK) where IDProdottoVentrox="_s;
 const QString kElenco = u"SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC"_s;
 const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
-                                u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
-Salvataggio::Campi contato() { Salvataggio::Campi c = kNuovo; c.idProdotto = u"42"_s; c.quantita = u"3"_s; return c; }
+    u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
+Salvataggio::Campi contato()
+{
+    Salvataggio::Campi c = kNuovo;
+    c.idProdotto = u"42"_s;
+    c.quantita = u"3"_s;
+    return c;
+}
 
-} // namespace
+}   // namespace
 
 class TestSalvataggio : public QObject {
     Q_OBJECT
@@ -76,8 +82,9 @@ private Q_SLOTS:
     void insertThenAddAndWritesThatFail()
     {
         using C = Salvataggio::Campi;
-        for (auto [campo, valore] : {std::pair(&C::prezzoAcquisto, u"12,x \u20ac"_s), {&C::giacenzaStatistica, u"dodici"_s},
-                                     {&C::quantita, u"abc"_s}, {&C::idProdotto, QString()}, {&C::idProdotto, u"4,5"_s}}) {
+        for (auto [campo, valore] :
+            {std::pair(&C::prezzoAcquisto, u"12,x \u20ac"_s), {&C::giacenzaStatistica, u"dodici"_s},
+                {&C::quantita, u"abc"_s}, {&C::idProdotto, QString()}, {&C::idProdotto, u"4,5"_s}}) {
             C c = kPasta;
             c.*campo = valore;
             QVERIFY_THROWS_EXCEPTION(RuntimeError, Salvataggio::prepara(c, kOggi));
@@ -130,8 +137,9 @@ private Q_SLOTS:
         for (const auto &s : stazioni)
             s->wait();
         QCOMPARE(errori, QStringList(quantita.size()));
-        QCOMPARE(program.rows(u"SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale ORDER BY 1"_s),
-                 (QList<QVariantList>{{0, 5001, 450.0}, {42, 0, 450.0}}));
+        QCOMPARE(program.rows(
+                     u"SELECT IDProdottoVentrox, IDProdottoEliminato, GiacenzaReale FROM InventarioReale ORDER BY 1"_s),
+            (QList<QVariantList>{{0, 5001, 450.0}, {42, 0, 450.0}}));
     }
     // The session set up by batches, also through a freetds.conf name (SERVERNAME=); real columns read as values.
     void sessioneEColonneReal()
@@ -145,8 +153,10 @@ private Q_SLOTS:
         Connection c;
         c.open(rec.connectionString());
         Recordset rs(c, u"Select *  FROM Prodotti WHERE IDProdotto = 1"_s);
-        const struct { double prezzo, giacenza; QString descrizione; } righe[] = {
-            {12.3, 0.1, u"CAFFE"_s}, {123456.7, 1234.5, u"PASTA"_s}, {0, 0, u"SALE"_s}};
+        const struct {
+            double prezzo, giacenza;
+            QString descrizione;
+        } righe[] = {{12.3, 0.1, u"CAFFE"_s}, {123456.7, 1234.5, u"PASTA"_s}, {0, 0, u"SALE"_s}};
         for (const auto &r : righe) {
             QCOMPARE(rs.field(u"descrizione"_s).toString(), r.descrizione);   // a later column first
             QCOMPARE(rs.field(u"Giacenza"_s).toDouble(), r.giacenza);
@@ -157,9 +167,10 @@ private Q_SLOTS:
         QVERIFY(rs.eof());
         // a read the driver refuses is its error, as any other read's, never an empty value
         static const Db::GetData driver = Db::getData();
-        Db::setGetData([](void *statement, unsigned short column, short type, void *value, qintptr size, qintptr *indicator) {
-            return driver(statement, column + 100, type, value, size, indicator);
-        });
+        Db::setGetData(
+            [](void *statement, unsigned short column, short type, void *value, qintptr size, qintptr *indicator) {
+                return driver(statement, column + 100, type, value, size, indicator);
+            });
         const auto restore = qScopeGuard([] { Db::setGetData(nullptr); });
         try {
             Recordset(c, u"Select *  FROM Prodotti WHERE IDProdotto = 1"_s);
@@ -191,7 +202,7 @@ private Q_SLOTS:
         c.execute(u"UPDATE Prodotti SET Barcode = ? WHERE IdProdotto = ?"_s, {u"8"_s, 42});
         const QStringList log = rec.log();
         QCOMPARE(log.mid(2), (QStringList{u"batch: DELETE FROM InventarioReale where idinventarioReale=19"_s,
-                 u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1 WHERE IdProdotto = @P2"_s}));
+                                 u"rpc sp_prepexec: UPDATE Prodotti SET Barcode = @P1 WHERE IdProdotto = @P2"_s}));
         const QStringList nuovo = log.value(0).split(u'\n'), contato = log.value(1).split(u'\n');
         QCOMPARE(nuovo.mid(0, 2), (QStringList{u"batch: SET XACT_ABORT ON"_s, u"BEGIN TRANSACTION"_s}));
         QVERIFY(nuovo.value(3).contains(kCerca + u"43) AS Trovata"_s));
@@ -211,9 +222,15 @@ private Q_SLOTS:
         c.open(rec.connectionString());
         Salvataggio::Campi nonRisolto = kNuovo;
         nonRisolto.idProdotto = u"44"_s;
-        const struct { Salvataggio::Campi campi; QString messaggio; int volte; } casi[] = {
-            {kNuovo, u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
-                     "chosen as the deadlock victim. Rerun the transaction."_s, 2},
+        const struct {
+            Salvataggio::Campi campi;
+            QString messaggio;
+            int volte;
+        } casi[] = {
+            {kNuovo,
+                u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
+                "chosen as the deadlock victim. Rerun the transaction."_s,
+                2},
             {contato(), u"Lock request time out period exceeded."_s, 1},
             {nonRisolto, u"Invalid object name 'InventarioReale'."_s, 1}};
         for (const auto &caso : casi) {
@@ -237,7 +254,7 @@ private Q_SLOTS:
         QVERIFY(log[0] == log[2] && log[1] == u"batch: IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"_s);
         try {   // committed: the list's failure is the operator's, and the count is not made again
             Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
-                               [](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) { righe(); });
+                [](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) { righe(); });
             QFAIL("the list must fail");
         } catch (const RuntimeError &e) {
             QVERIFY(Db::deadlock(e));

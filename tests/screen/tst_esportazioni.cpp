@@ -27,7 +27,10 @@ struct Banco : Schermo {
     const std::string numeri = std::setlocale(LC_NUMERIC, nullptr);
     // as on an Italian desktop, where the C library writes 1.5 as "1,5"
     const bool italiano = std::setlocale(LC_NUMERIC, "it_IT.UTF-8") || std::setlocale(LC_NUMERIC, "Italian_Italy.1252");
-    Banco() : Schermo(Program::Empty) { Clock::setSource([] { return kAdesso; }); }
+    Banco() : Schermo(Program::Empty)
+    {
+        Clock::setSource([] { return kAdesso; });
+    }
     ~Banco() { std::setlocale(LC_NUMERIC, numeri.c_str()); }
 
     QMenu *apriFile()
@@ -56,11 +59,11 @@ struct Banco : Schermo {
 #ifdef Q_OS_WIN   // the machine's own, through Wine
         python.prepend(u"Z:"_s);
 #endif
-        QProcess::execute(python, {QStringLiteral(INVENTARIO_LEGGI_CARTELLA), odbcPath(program.file(nome)),
-                                   odbcPath(json)});
+        QProcess::execute(
+            python, {QStringLiteral(INVENTARIO_LEGGI_CARTELLA), odbcPath(program.file(nome)), odbcPath(json)});
         // under Wine it runs on after its start has returned
         QVERIFY2(QTest::qWaitFor([&] { return QFile::exists(json); }, 60000),
-                 "reading a workbook back needs python3 (package python3) at /usr/bin/python3");
+            "reading a workbook back needs python3 (package python3) at /usr/bin/python3");
         letto = QJsonDocument::fromJson(program.readFile(u"letto.json"_s)).toVariant().toMap();
         QVERIFY2(!letto.contains(u"errore"_s), qPrintable(letto.value(u"errore"_s).toString()));
     }
@@ -70,9 +73,13 @@ struct Banco : Schermo {
     }
 };
 
-#define LEGGI(b, nome, letto) Letto letto; b.leggi(nome, letto); if (QTest::currentTestFailed()) return
+#define LEGGI(b, nome, letto)       \
+    Letto letto;                    \
+    b.leggi(nome, letto);           \
+    if (QTest::currentTestFailed()) \
+    return
 
-} // namespace
+}   // namespace
 
 class TestEsportazioni : public QObject {
     Q_OBJECT
@@ -101,8 +108,11 @@ private Q_SLOTS:
     {
         Banco b;
         Program &p = b.program;
-        const struct { int id; const char16_t *codice, *descrizione, *barcode; double prezzo, giacenza; } prodotti[] = {
-            {1, u"Z1", u"ZERO", u"", 1, 0}, {2, u"00123", u"=SOMMA(1;2)", u"8001234567890", 1.5, -2},
+        const struct {
+            int id;
+            const char16_t *codice, *descrizione, *barcode;
+            double prezzo, giacenza;
+        } prodotti[] = {{1, u"Z1", u"ZERO", u"", 1, 0}, {2, u"00123", u"=SOMMA(1;2)", u"8001234567890", 1.5, -2},
             {3, u"C3", u"CONTATO", u"", 1, 5}, {4, u"12-5", u" =1+1", u"1E5", 0.68, 2.5},
             {5, u"1/2", u"\t=HYPERLINK(\"x\")", u"@X", 1234.5, 1}, {6, u"1E5", u"@A1", u"+39", 0.1, 3},
             {7, u"-7", u"+1 _x0041_", u"-1", 2, 1}, {8, u"A8", u"-5 PEZZI", u"", 2, 1},
@@ -110,30 +120,33 @@ private Q_SLOTS:
             {-3, u"E3", u"ELIMINATO", u"", 1, 4}, {-4, u"E4", u"VECCHIO", u"", 1, 9}};
         for (const auto &x : prodotti)
             p.addProduct(std::abs(x.id), QString::fromUtf16(x.codice), QString::fromUtf16(x.descrizione),
-                         QString::fromUtf16(x.barcode), 1, x.prezzo, x.giacenza, x.id < 0);
+                QString::fromUtf16(x.barcode), 1, x.prezzo, x.giacenza, x.id < 0);
         p.exec(u"INSERT INTO InventarioReale (IDProdottoVentrox, IDProdottoEliminato) VALUES (3, 0), (0, 4)"_s);
         b.voce(u"Prodotti non Contati"_s);
         QCOMPARE(b.form.windowTitle(),
-                 u"Controllo Magazzino - 8 prodotti non contati (eliminati: 1), valore 1.242,50 alle 14.30"_s);
+            u"Controllo Magazzino - 8 prodotti non contati (eliminati: 1), valore 1.242,50 alle 14.30"_s);
         QCOMPARE(p.openedFiles, QStringList(p.file(kNonContati)));
         QVERIFY(p.messages.isEmpty() && p.errors.isEmpty());
         LEGGI(b, kNonContati, c);
         QCOMPARE(c.value(u"fogli"_s).toStringList(), QStringList({u"Non contati A2 A1:F8"_s, u"Eliminati A2 A1:F2"_s}));
         const QString testa =
             u"s*:CodInterno | s*:Barcode | s*:Descrizione | s*:Qta Ventrox | s*:Prezzo Acquisto | s*:Valore Acquisto"_s;
-        QCOMPARE(righe(c, 0), QStringList({testa,
-            u"s:-7 | s:-1 | s:+1 _x0041_ | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s,
-            u"s:00123 | s:8001234567890 | s:=SOMMA(1;2) | n:-2 #,##0 | n:1.5 #,##0.00 | n:-3 #,##0.00"_s,
-            u"s:1/2 | s:@X | s:\t=HYPERLINK(\"x\") | n:1 #,##0 | n:1234.5 #,##0.00 | n:1234.5 #,##0.00"_s,
-            u"s:12-5 | s:1E5 | s: =1+1 | n:2.5 #,##0.0## | n:0.68 #,##0.00 | n:1.7 #,##0.00"_s,
-            u"s:1E5 | s:+39 | s:@A1 | n:3 #,##0 | n:0.1 #,##0.00 | n:0.3 #,##0.00"_s,
-            u"s:A8 |  | s:-5 PEZZI | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s,
-            u"s:A9 |  | s:RIGA\tCON\r\nA CAPO; \"VIRGOLETTE\" E CAFF\u00c8 | n:1 #,##0 | n:1 #,##0.00 | n:1 #,##0.00"_s,
-            u" |  |  |  |  | "_s, u"f*:=\"Totale: \"&ROWS(A2:A8)&\" prodotti\"=>Totale: 7 prodotti |  |  | "
-            "f*:=SUM(D2:D8)=>7.5 #,##0.0## |  | f*:=SUM(F2:F8)=>1238.5 #,##0.00"_s}));
+        QCOMPARE(righe(c, 0),
+            QStringList({testa, u"s:-7 | s:-1 | s:+1 _x0041_ | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s,
+                u"s:00123 | s:8001234567890 | s:=SOMMA(1;2) | n:-2 #,##0 | n:1.5 #,##0.00 | n:-3 #,##0.00"_s,
+                u"s:1/2 | s:@X | s:\t=HYPERLINK(\"x\") | n:1 #,##0 | n:1234.5 #,##0.00 | n:1234.5 #,##0.00"_s,
+                u"s:12-5 | s:1E5 | s: =1+1 | n:2.5 #,##0.0## | n:0.68 #,##0.00 | n:1.7 #,##0.00"_s,
+                u"s:1E5 | s:+39 | s:@A1 | n:3 #,##0 | n:0.1 #,##0.00 | n:0.3 #,##0.00"_s,
+                u"s:A8 |  | s:-5 PEZZI | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s,
+                u"s:A9 |  | s:RIGA\tCON\r\nA CAPO; \"VIRGOLETTE\" E CAFF\u00c8 | n:1 #,##0 | n:1 #,##0.00 | "
+                "n:1 #,##0.00"_s,
+                u" |  |  |  |  | "_s,
+                u"f*:=\"Totale: \"&ROWS(A2:A8)&\" prodotti\"=>Totale: 7 prodotti |  |  | "
+                "f*:=SUM(D2:D8)=>7.5 #,##0.0## |  | f*:=SUM(F2:F8)=>1238.5 #,##0.00"_s}));
         QCOMPARE(righe(c, 1), QStringList({testa, u"s:E3 |  | s:ELIMINATO | n:4 #,##0 | n:1 #,##0.00 | n:4 #,##0.00"_s,
-            u" |  |  |  |  | "_s, u"f*:=\"Totale: \"&ROWS(A2:A2)&\" prodotti\"=>Totale: 1 prodotti |  |  | "
-            "f*:=SUM(D2:D2)=>4 #,##0 |  | f*:=SUM(F2:F2)=>4 #,##0.00"_s}));
+                                  u" |  |  |  |  | "_s,
+                                  u"f*:=\"Totale: \"&ROWS(A2:A2)&\" prodotti\"=>Totale: 1 prodotti |  |  | "
+                                  "f*:=SUM(D2:D2)=>4 #,##0 |  | f*:=SUM(F2:F2)=>4 #,##0.00"_s}));
     }
 
     // Every counted row, newest first, with the difference and its value; a counted 1.5 is the number 1.5, a date a
@@ -155,23 +168,26 @@ private Q_SLOTS:
         QCOMPARE(b.form.windowTitle(), u"Controllo Magazzino"_s);
         LEGGI(b, kConteggio, c);
         QCOMPARE(c.value(u"proprieta"_s).toString(),
-                 u"Conteggio di magazzino - Inventario - "_s + kAdesso.toUTC().toString(Qt::ISODate).chopped(1));
+            u"Conteggio di magazzino - Inventario - "_s + kAdesso.toUTC().toString(Qt::ISODate).chopped(1));
         QCOMPARE(c.value(u"fogli"_s).toStringList(), QStringList(u"Conteggio A2 A1:I4"_s));
-        QCOMPARE(righe(c, 0).mid(1), QStringList({
-            u" |  | s:DOLCE | n:1.5 #,##0.0## |  | n:1.5 #,##0.0## |  | n:0 #,##0.00 | "_s,
-            u"s:P2 | s:=1+1 | s:LATTE | n:10 #,##0 | n:4 #,##0 | n:6 #,##0 | n:1.1 #,##0.00 | n:6.6 #,##0.00 | "
-            "d:2026-12-04 dd/mm/yyyy"_s,
-            u"s:P1 | s:8001 | s:PANE | n:2.5 #,##0.0## | n:3 #,##0 | n:-0.5 #,##0.0## | n:0.68 #,##0.00 | "
-            "n:-0.34 #,##0.00 | d:2026-12-05 dd/mm/yyyy"_s, u" |  |  |  |  |  |  |  | "_s,
-            u"f*:=\"Totale: \"&ROWS(A2:A4)&\" righe\"=>Totale: 3 righe |  |  | f*:=SUM(D2:D4)=>14 #,##0 | "
-            "f*:=SUM(E2:E4)=>7 #,##0 | f*:=SUM(F2:F4)=>7 #,##0 |  | f*:=SUM(H2:H4)=>6.26 #,##0.00 | "_s}));
+        QCOMPARE(righe(c, 0).mid(1),
+            QStringList({u" |  | s:DOLCE | n:1.5 #,##0.0## |  | n:1.5 #,##0.0## |  | n:0 #,##0.00 | "_s,
+                u"s:P2 | s:=1+1 | s:LATTE | n:10 #,##0 | n:4 #,##0 | n:6 #,##0 | n:1.1 #,##0.00 | n:6.6 #,##0.00 | "
+                "d:2026-12-04 dd/mm/yyyy"_s,
+                u"s:P1 | s:8001 | s:PANE | n:2.5 #,##0.0## | n:3 #,##0 | n:-0.5 #,##0.0## | n:0.68 #,##0.00 | "
+                "n:-0.34 #,##0.00 | d:2026-12-05 dd/mm/yyyy"_s,
+                u" |  |  |  |  |  |  |  | "_s,
+                u"f*:=\"Totale: \"&ROWS(A2:A4)&\" righe\"=>Totale: 3 righe |  |  | f*:=SUM(D2:D4)=>14 #,##0 | "
+                "f*:=SUM(E2:E4)=>7 #,##0 | f*:=SUM(F2:F4)=>7 #,##0 |  | f*:=SUM(H2:H4)=>6.26 #,##0.00 | "_s}));
         LEGGI(b, secondo, d);
-        QCOMPARE(righe(d, 0).mid(1), QStringList({u" |  |  |  |  |  |  |  | "_s, u"s*:Totale: 0 righe |  |  | "
-            "f*:=SUM(D2:D2)=>0 #,##0 | f*:=SUM(E2:E2)=>0 #,##0 | f*:=SUM(F2:F2)=>0 #,##0 |  | "
-            "f*:=SUM(H2:H2)=>0 #,##0.00 | "_s}));
+        QCOMPARE(
+            righe(d, 0).mid(1), QStringList({u" |  |  |  |  |  |  |  | "_s,
+                                    u"s*:Totale: 0 righe |  |  | "
+                                    "f*:=SUM(D2:D2)=>0 #,##0 | f*:=SUM(E2:E2)=>0 #,##0 | f*:=SUM(F2:F2)=>0 #,##0 |  | "
+                                    "f*:=SUM(H2:H2)=>0 #,##0.00 | "_s}));
     }
 
-    // No connection: the usual warning. A file that cannot be written, or whose closing fails: a message naming it.
+    // A file that cannot be written, or whose closing fails: a message naming it.
     // A rejected statement, or a row failing half-way: the error form with the routine's label. Nothing is opened,
     // and no file, whole or half-written, is left behind.
     void guastiSenzaFileAMeta()
@@ -180,10 +196,6 @@ private Q_SLOTS:
         Program &p = b.program;
         p.exec(u"INSERT INTO InventarioReale (GiacenzaReale) VALUES ('abc'), (1), (2)"_s);
         p.addProduct(1, u"A1"_s, u"UNO"_s, {}, 1, 1, 1);
-        Modulo::ConnPrincipale().close();
-        b.voce(u"Prodotti non Contati"_s);
-        QCOMPARE(b.messaggio(), Modulo::kNonConnesso);
-        p.connect();
         // written under a temporary name first: here a folder, or (not on Windows) a full disk
         const QString temporaneo = p.file(kNonContati) + u".%1.tmp"_s.arg(QCoreApplication::applicationPid());
         for (const bool disco : {false, true}) {
@@ -194,7 +206,7 @@ private Q_SLOTS:
             QVERIFY(disco ? QFile::link(u"/dev/full"_s, temporaneo) : QDir().mkdir(temporaneo));
             b.voce(u"Prodotti non Contati"_s);
             QVERIFY(disco ? !QFileInfo(temporaneo).isSymLink() : QDir().rmdir(temporaneo));
-            QCOMPARE(p.messages.size(), disco ? 3 : 2);
+            QCOMPARE(p.messages.size(), disco ? 2 : 1);
             const QString atteso = u"Impossibile scrivere il file "_s + QDir::toNativeSeparators(p.file(kNonContati));
             QVERIFY2(b.messaggio().startsWith(atteso + u"\n"_s), qPrintable(b.messaggio()));
             QCOMPARE(p.messages.last().style, int(MsgBox::Critical));
@@ -226,11 +238,12 @@ private Q_SLOTS:
                           "Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale WHERE InventarioReale.%3 = "
                           "%2.IDProdotto)"_s;
         QCOMPARE(rec.log(), QStringList(u"batch: "_s + s.arg(u"0 AS Eliminato"_s, u"Prodotti"_s, u"IDProdottoVentrox"_s)
-            + u" UNION ALL "_s + s.arg(u"1"_s, u"prodottiC"_s, u"IDProdottoEliminato"_s)
-            + u" ORDER BY Eliminato, CodInterno"_s));
+                                        + u" UNION ALL "_s + s.arg(u"1"_s, u"prodottiC"_s, u"IDProdottoEliminato"_s)
+                                        + u" ORDER BY Eliminato, CodInterno"_s));
         LEGGI(b, kNonContati, n);
-        QCOMPARE(righe(n, 0).at(1) + righe(n, 1).at(1), u"s:007 | s:80012345 | s:OLIO | n:2.5 #,##0.0## | "
-                 "n:3.99 #,##0.00 | n:9.98 #,##0.00s:E1 |  | s:VECCHIO | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s);
+        QCOMPARE(righe(n, 0).at(1) + righe(n, 1).at(1),
+            u"s:007 | s:80012345 | s:OLIO | n:2.5 #,##0.0## | "
+            "n:3.99 #,##0.00 | n:9.98 #,##0.00s:E1 |  | s:VECCHIO | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s);
         QVERIFY(b.program.errors.isEmpty() && b.program.messages.isEmpty());
     }
 };

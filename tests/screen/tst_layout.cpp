@@ -12,7 +12,8 @@ private Q_SLOTS:
         Schermo s(Program::Empty, false);
         QCOMPARE(s.ui.centralwidget->size(), QSize(1016, 632));
         // name, left, top, width, height in twips; the search frame's controls from the frame
-        const QString layout = u"lblTest1 0 0 975 255, Label10 1080 0 3855 255, Frame3 0 360 12375 1695, "
+        const QString layout =
+            u"lblTest1 0 0 975 255, Label10 1080 0 3855 255, Frame3 0 360 12375 1695, "
             "Label11 480 360 2775 255, txtCodice 480 600 2775 465, CheckTipoRicerca 3480 600 495 495, "
             "Label4 3960 360 2055 255, txtNome 3960 600 8175 465, ListProdotti 120 1200 12015 390, "
             "lvwProdotti 120 2160 12255 5415, cmdSelezionaTutto 120 7680 1335 195, "
@@ -32,16 +33,19 @@ private Q_SLOTS:
             QWidget *w = s.w<QWidget>(qPrintable(v[0]));
             QVERIFY2(w, qPrintable(v[0]));
             const QRect atteso(qRound(v[1].toInt() / 15.0), qRound(v[2].toInt() / 15.0), qRound(v[3].toInt() / 15.0),
-                               qRound(v[4].toInt() / 15.0));
+                qRound(v[4].toInt() / 15.0));
             QCOMPARE(w->geometry(), atteso);
         }
         for (QWidget *w : s.ui.Frame3->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(QStringList({"Label11", "txtCodice", "CheckTipoRicerca", "Label4", "txtNome", "ListProdotti"})
-                         .contains(w->objectName()) || w->objectName().isEmpty(), qPrintable(w->objectName()));
-        for (const char *nome : {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale", "txtPrVe1",
-                                 "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto", "txtCodice", "txtNome", "TxtCopieReali"})
-            QCOMPARE(s.w(nome)->isReadOnly(), !QByteArray(nome).startsWith("txtCodice") && strcmp(nome, "txtNome")
-                                                  && strcmp(nome, "TxtCopieReali"));
+                             .contains(w->objectName())
+                         || w->objectName().isEmpty(),
+                qPrintable(w->objectName()));
+        for (const char *nome :
+            {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale", "txtPrVe1",
+                "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto", "txtCodice", "txtNome", "TxtCopieReali"})
+            QCOMPARE(s.w(nome)->isReadOnly(),
+                !QByteArray(nome).startsWith("txtCodice") && strcmp(nome, "txtNome") && strcmp(nome, "TxtCopieReali"));
         QCOMPARE(s.ui.lblTest1->toolTip(), u"Click per Avviare il TEST"_s);
         QCOMPARE(s.ui.cmdModifica->shortcut(), QKeySequence(Qt::ALT | Qt::Key_M));   // "&Modifica Dati"
         QCOMPARE(s.form.windowTitle(), u"Controllo Magazzino"_s);
@@ -50,12 +54,18 @@ private Q_SLOTS:
             menu << s.w<QAction>(a)->text();
         QCOMPARE(menu, QStringList({"Esci", "Configura Connessione SQL", "Crea File testo Tabulato"}));
         QCOMPARE(s.ui.Frame3->font().pointSizeF(), 15.75);
-        QCOMPARE(s.ui.lvwProdotti->font().family() + QString::number(s.ui.lvwProdotti->font().pointSizeF()), u"MS Sans Serif8.25"_s);
-        QCOMPARE(s.ui.txtCodice->font().family() + QString::number(s.ui.txtCodice->font().pointSizeF()), u"Tahoma14.25"_s);
+        QCOMPARE(s.ui.lvwProdotti->font().family() + QString::number(s.ui.lvwProdotti->font().pointSizeF()),
+            u"MS Sans Serif8.25"_s);
+        QCOMPARE(
+            s.ui.txtCodice->font().family() + QString::number(s.ui.txtCodice->font().pointSizeF()), u"Tahoma14.25"_s);
         s.ui.txtPrVe1->setText(u"1.234,50 \u20ac"_s);   // for the colour of its text
-        const struct { const char *nome; QColor colore; bool sfondo; } casi[] = {
-            {"lblTest1", {0, 255, 0}, true}, {"TxtCopieReali", {255, 128, 0}, true}, {"txtPrVe1", {255, 255, 128}, true},
-            {"txtPrVe1", {255, 0, 0}, false}, {"txtQtaReale", {128, 255, 128}, true}, {"cmdModifica", {255, 255, 0}, true},
+        const struct {
+            const char *nome;
+            QColor colore;
+            bool sfondo;
+        } casi[] = {{"lblTest1", {0, 255, 0}, true}, {"TxtCopieReali", {255, 128, 0}, true},
+            {"txtPrVe1", {255, 255, 128}, true}, {"txtPrVe1", {255, 0, 0}, false},
+            {"txtQtaReale", {128, 255, 128}, true}, {"cmdModifica", {255, 255, 0}, true},
             {"CmdElimina", {255, 0, 0}, true}, {"Frame3", {255, 0, 0}, false}, {"Label11", {0, 0, 255}, false},
             {"Label25", {0, 0, 255}, false}, {"Label10", {0, 0, 255}, false}};
         for (const auto &c : casi) {
@@ -64,7 +74,8 @@ private Q_SLOTS:
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x) {
                     const QColor p = image.pixelColor(x, y);
-                    const int d = qMax(qAbs(p.red() - c.colore.red()), qMax(qAbs(p.green() - c.colore.green()), qAbs(p.blue() - c.colore.blue())));
+                    const int d = qMax(qAbs(p.red() - c.colore.red()),
+                        qMax(qAbs(p.green() - c.colore.green()), qAbs(p.blue() - c.colore.blue())));
                     n += d <= (c.sfondo ? 0 : 60);
                 }
             QVERIFY2(c.sfondo ? n > image.width() * image.height() / 3 : n >= 15, c.nome);

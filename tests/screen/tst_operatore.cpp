@@ -5,6 +5,7 @@
 
 #include "platform/events.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,7 +22,7 @@ struct Banco : Schermo {
         add(3, u"A3"_s, u"PANETTONE"_s, u"8003"_s);
     }
 };
-} // namespace
+}   // namespace
 
 class TestOperatore : public QObject {
     Q_OBJECT
@@ -65,7 +66,8 @@ private Q_SLOTS:
         QCOMPARE(b.scelta(), -1);
         tasto(Qt::Key_Down);
         QCOMPARE(QString::number(b.scelta()) + b.testo("TxtIdProdotto"), u"01"_s);
-        // Enter on a focused button presses it, as Space does; its release does not reach the field the button hands the focus to
+        // Enter on a focused button presses it, as Space does; its release does not reach the field the button
+        // hands the focus to
         for (int i = 0; i < 60; ++i)
             b.program.exec(u"INSERT INTO InventarioReale (DescProdotto, IDProdottoVentrox) VALUES ('R', 1)"_s);
         b.form.CaricaDati();
@@ -81,6 +83,45 @@ private Q_SLOTS:
         QCOMPARE(b.program.scalar(u"SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 3"_s), 1);
         QCOMPARE(fuoco(), b.ui.txtCodice);
         QCOMPARE(b.voci().size(), 0);   // no search of an empty code
+    }
+
+    // With the connection lost, every command the operator can reach ends in the one box and leaves everything as
+    // it was: no row written or deleted, no workbook, nothing opened, no error form, the screen usable.
+    void ogniComandoSenzaConnessione()
+    {
+        using Passo = std::function<void(Banco &)>;
+        const struct {
+            const char *comando;
+            Passo prima, azione;
+        } comandi[] = {
+            {"MnuFileInvTab", {}, [](Banco &b) { b.menu("MnuFileInvTab"); }},
+            {"MnuNonContati", {}, [](Banco &b) { b.menu("MnuNonContati"); }},
+            {"MnuEsportaConteggio", {}, [](Banco &b) { b.menu("MnuEsportaConteggio"); }},
+            {"btn_tutti", {}, [](Banco &b) { b.clic("btn_tutti"); }},
+            {"txtCodice Invio", {}, [](Banco &b) { b.cerca(u"8001"_s); }},
+            {"txtNome", {}, [](Banco &b) { b.ui.txtNome->setText(u"PANE"_s); }},
+            {"ListProdotti", [](Banco &b) { b.cerca(u"A"_s); }, [](Banco &) { tasto(Qt::Key_Down); }},
+            {"cmdSalva", [](Banco &b) { b.cerca(u"8001"_s); }, [](Banco &b) { b.clic("cmdSalva"); }},
+            {"TxtCopieReali Invio", [](Banco &b) { b.cerca(u"8002"_s); }, [](Banco &) { tasto(Qt::Key_Return); }},
+            {"CmdElimina", [](Banco &b) { b.clicRiga(0); }, [](Banco &b) { b.clic("CmdElimina"); }},
+        };
+        for (const auto &c : comandi) {
+            Banco b;
+            b.cerca(u"8003"_s, u"2"_s);
+            if (c.prima)
+                c.prima(b);
+            const QList<QVariantList> righe = b.righe();
+            b.program.messages.clear();
+            Modulo::ConnPrincipale().close();
+            c.azione(b);
+            const MsgBox::Call ultimo = b.program.messages.value(b.program.messages.size() - 1);
+            QVERIFY2(ultimo.prompt == "DataBase SQL non Connesso Correttamente!!"_L1 && ultimo.style == 16
+                         && ultimo.title == "Attenzione!!"_L1,
+                c.comando);
+            b.program.connect();
+            QVERIFY2(b.righe() == righe && b.program.errors.isEmpty() && b.program.openedFiles.isEmpty(), c.comando);
+            QVERIFY2(QDir(b.program.folder()).entryList({u"*.xlsx"_s}).isEmpty() && b.form.isEnabled(), c.comando);
+        }
     }
 
     // A menu or another window taking the focus for a while is no leaving of
@@ -146,7 +187,8 @@ private Q_SLOTS:
         Fixture::whenModal([&](QWidget *modal) {
             padre = modal->parentWidget();
             centro = modal->geometry().center();
-            nomi = modal->findChild<QLabel *>(u"lblForm"_s)->text() + u'|' + modal->findChild<QLabel *>(u"lblOggetto"_s)->text();
+            nomi = modal->findChild<QLabel *>(u"lblForm"_s)->text() + u'|'
+                   + modal->findChild<QLabel *>(u"lblOggetto"_s)->text();
             modal->findChild<QPushButton *>(u"cmdEsci"_s)->click();
         });
         b.program.exec(u"DROP TABLE InventarioReale"_s);

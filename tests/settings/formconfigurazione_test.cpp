@@ -39,7 +39,7 @@ QString scrivi(const QString &path, const QByteArray &text)
     f.write(text);
     return path;
 }
-} // namespace
+}   // namespace
 
 class FormConfigurazioneTest : public QObject {
     Q_OBJECT
@@ -96,7 +96,8 @@ private Q_SLOTS:
         m_machine.drivers = QStringList{"SQLite3", "PostgreSQL Unicode"};
         Modulo::ScriviParametro(u"StrConnPrincipaleServer"_s, u"SRV"_s);
         FormConfigurazione senza;
-        QCOMPARE(p.messages.value(0).title + QString::number(p.messages.value(0).style), u"Librerie MS SQL Mancanti!64"_s);
+        QCOMPARE(
+            p.messages.value(0).title + QString::number(p.messages.value(0).style), u"Librerie MS SQL Mancanti!64"_s);
         QCOMPARE(p.messages.value(0).prompt, u"Su questo PC non sono Installate le librerie Client di MS SQL!\r\n\r\n"
                                              "Il Programma funziona ugualmente per\u00f2 non riesce a trovare i Server "
                                              "Disponibili in Automatico!"_s);
@@ -117,20 +118,23 @@ private Q_SLOTS:
         });
         w.ui->ConfFTP->trigger();
         QVERIFY(rimasta && w.isEnabled() && p.errors.isEmpty());
-        const QString conf = scrivi(p.file(u"a.conf"_s), "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n"
+        const QString conf = scrivi(p.file(u"a.conf"_s),
+            "; a comment\n[global]\n\ttds version = auto\n[MAGAZZINO]\n"
             "\thost = 10.0.0.5\n#[commented]\n  [ negozio2 ]  \n\thost = negozio2.local\n[Magazzino]\n");
         QCOMPARE(OdbcSetup::sectionsOf(conf, {u"global"_s}), (QStringList{"MAGAZZINO", "negozio2", "Magazzino"}));
         const QString ini = scrivi(p.file(u"a.ini"_s),
             "[ODBC Data Sources]\nGestionale = ODBC Driver 18 for SQL Server\n"
             "[Gestionale]\nDriver = ODBC Driver 18 for SQL Server\nServer = srv01\\SQLEXPRESS\n"
-            "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/libtdsodbc.so\nServer=10.0.0.9\n"
+            "[ViaTds]\nDriver=freetds\nServername=magazzino\n[ConPorta]\nDriver=/usr/lib/odbc/"
+            "libtdsodbc.so\nServer=10.0.0.9\n"
             "Port=1500\n[Nativo]\nDriver={SQL Server Native Client 11.0}\nServer=nativo,1433\nPort=1433\n"
             "[Ms]\nDriver=/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.3.so\nServer=ms\n[Locale]\nDriver=SQLite3\n"
-            "Server=sqlite\n[Pg]\nDriver=PostgreSQL Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
+            "Server=sqlite\n[Pg]\nDriver=PostgreSQL "
+            "Unicode\nServer=pg\n[SenzaDriver]\nServer=nessuno\n[SenzaServer]\nDriver={SQL Server}\n");
         m_machine = {{}, OdbcSetup::sectionsOf(conf, {u"global"_s}), {"SRV01\\SQLEXPRESS", "vecchio"},
-                     OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(p.file(u"missing.ini"_s))};
-        QCOMPARE(ServerList::available(),
-                 (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio", "10.0.0.9,1500", "nativo,1433", "ms"}));
+            OdbcSetup::dataSourcesOf(ini) + OdbcSetup::dataSourcesOf(p.file(u"missing.ini"_s))};
+        QCOMPARE(ServerList::available(), (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio",
+                                              "10.0.0.9,1500", "nativo,1433", "ms"}));
     }
     // No SQL Server answers here: a stand-in accepts every string but the refused ones. A composed string
     // is stored with its parts, which the next opening shows; a hand-made one, however long, with the parts
@@ -159,14 +163,15 @@ private Q_SLOTS:
         }
         QCOMPARE(provate, QStringList{composta});
         QCOMPARE(chiavi(), (QStringList{composta, "SRV01\\SQLEXPRESS", "sa", password, "Ventrox"}));
-        QCOMPARE(p.messages.value(0).prompt + p.messages.value(0).title, u"Database Principale Collegato Correttamente!!Database OK"_s);
+        QCOMPARE(p.messages.value(0).prompt + p.messages.value(0).title,
+            u"Database Principale Collegato Correttamente!!Database OK"_s);
         QCOMPARE(p.messages.value(0).style, 64);
         FormConfigurazione d;
         QCOMPARE(d.ui->ComboServer->currentText() + d.ui->txtPassword->text() + stringa(d),
-                 u"SRV01\\SQLEXPRESS"_s + password + composta);
+            u"SRV01\\SQLEXPRESS"_s + password + composta);
         const QByteArray prima = p.readFile(u"term.ini"_s);
         for (const QString &rifiutata : {u"Provider=SQLite;Data Source="_s + p.file(u"nessuno.db"_s),
-                                         FormConfigurazione::stringaComposta({}, {}, {}, {}), QString(5000, u';')}) {
+                 FormConfigurazione::stringaComposta({}, {}, {}, {}), QString(5000, u';')}) {
             d.ui->txtStringa->setPlainText(rifiutata);
             d.ui->cmdDBSalva->click();
             const MsgBox::Call m = p.messages.last();
@@ -181,8 +186,12 @@ private Q_SLOTS:
         d.ui->cmdDBSalva->click();
         QCOMPARE(p.messages.size(), 5);
         QCOMPARE(p.messages.last().title, u"Database OK"_s);
-        QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden() && d.isEnabled() && !QApplication::overrideCursor());
+        QVERIFY(!d.ui->ImageSi->isHidden() && d.ui->imageNo->isHidden() && d.isEnabled()
+                && !QApplication::overrideCursor());
         QCOMPARE(chiavi(), (QStringList{lunga.trimmed().remove(u'\n'), "", "", "", ""}));
+        d.ui->txtStringa->setPlainText(u"Provider=SQLite;Data Source=nessuno.db"_s);   // refused after an OK: NO only
+        d.ui->cmdDBSalva->click();
+        QVERIFY(d.ui->ImageSi->isHidden() && !d.ui->imageNo->isHidden());
         Modulo::ConnPrincipale().close();
         QVERIFY(Modulo::ApriConnessione());
         Recordset rs(Modulo::ConnPrincipale(), u"Select Count(IdProdotto) as Conta FROM Prodotti "_s);
@@ -199,19 +208,21 @@ private Q_SLOTS:
         const QStringList passwords = {"p;w", "a;}b", "{x", "a=b", "it's \"x\"", "caff\u00e8\u20ac", " x "};
         QJsonArray logins;
         for (const QString &password : passwords)
-            logins.append(QJsonObject{{"user", u"u%1"_s.arg(logins.size())}, {"password", password},
-                                       {"database", "V"}});
+            logins.append(
+                QJsonObject{{"user", u"u%1"_s.arg(logins.size())}, {"password", password}, {"database", "V"}});
         const QByteArray answers = QJsonDocument(QJsonObject{{"logins", logins}}).toJson();
         START_RECORDER(on, answers, false, {"--encrypt", "on"});
         START_RECORDER(forced, answers, false, {"--encrypt", "required"});
         const QString ca = u"ca file = "_s + on.file(u"standin-cert.pem"_s);
         // the login the server decodes (its encryption, after the fields), or the reason shown after '!'
-        struct Caso { Fixture::Recorder *server; QString alias, user, password, database, typed, seen; };
+        struct Caso {
+            Fixture::Recorder *server;
+            QString alias, user, password, database, typed, seen;
+        };
         QList<Caso> casi;
         for (int i = 0; i < 6; ++i)   // composed from the fields
             casi.append({&on, {}, u"u%1"_s.arg(i), passwords[i], "V", {}, "login"});
-        casi += QList<Caso>{
-            {&on, {}, "u6", "x", "V", ";PWD=\" x \"", "u6| x |V|login"},   // typed: the last PWD counts
+        casi += QList<Caso>{{&on, {}, "u6", "x", "V", ";PWD=\" x \"", "u6| x |V|login"},   // typed: the last PWD counts
             {&on, {}, "u0", "a};b", "V", {}, "!FreeTDS non riceve un valore di PWD che contiene \"};\""},
             {&on, {}, "u0", "p;w!", "V", {}, "!Login failed for user 'u0'."},
             {&on, {}, "u0", "p;w", "Negozio", {}, "!Cannot open database \"Negozio\" requested by the login."},
@@ -222,7 +233,7 @@ private Q_SLOTS:
             {&forced, {}, "u0", "p;w", "V", ";Encrypt=yes;TrustServerCertificate=yes", "all"},
             {&on, ca, "u0", "p;w", "V", ";Use Encryption for Data=True", "all"},   // checked, the test CA trusted
             {&on, ca, "u0", "p;w", "V", ";Encrypt=yes;Host Name In Certificate=srv.shop.lan",
-             "!FreeTDS verifica il certificato solo sul nome a cui si collega (127.0.0.1), non su srv.shop.lan"}};
+                "!FreeTDS verifica il certificato solo sul nome a cui si collega (127.0.0.1), non su srv.shop.lan"}};
         FormConfigurazione d;
         for (const Caso &c : casi) {
             const QByteArray prima = p.readFile(u"term.ini"_s);
@@ -244,9 +255,9 @@ private Q_SLOTS:
                 QCOMPARE(p.readFile(u"term.ini"_s), prima);
             } else {
                 QVERIFY2(m.title == u"Database OK"_s && c.server->logins().value(c.server->logins().size() - 1) == seen,
-                         qPrintable(riga + u" / "_s + c.server->logins().join(u", "_s)));
+                    qPrintable(riga + u" / "_s + c.server->logins().join(u", "_s)));
                 QCOMPARE(chiavi().value(0) + chiavi().value(3),
-                         stringa(d) + (c.typed.isEmpty() ? c.password : QString()));   // stored as tested
+                    stringa(d) + (c.typed.isEmpty() ? c.password : QString()));   // stored as tested
             }
         }
         QVERIFY(forced.logins().contains(u"tls: the client broke off the handshake"_s));
