@@ -26,9 +26,9 @@ clang-format --dry-run --Werror "${sources[@]}" 2>/dev/null || {
 python3 - $(find src tests \( -name '*.cpp' -o -name '*.h' \) -type f) "${scripts[@]}" <<'PY' || status=1
 import sys
 long = [f"{name}:{n}" for name in sys.argv[1:] for n, line in enumerate(open(name, encoding="utf-8"), 1)
-        if len(line.rstrip("\n")) > 120]
+        if len(line.rstrip("\n").encode("utf-8")) > 120]
 for place in long:
-    print(f"format.sh: {place} is longer than 120 characters")
+    print(f"format.sh: {place} is longer than 120 bytes")
 sys.exit(1 if long else 0)
 PY
 [ $status -eq 0 ] || echo "format.sh: bash scripts/format.sh lays the C++ files out; long lines clang-format cannot break are to be cut by hand" >&2

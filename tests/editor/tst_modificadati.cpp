@@ -138,61 +138,6 @@ private Q_SLOTS:
             QCOMPARE(s.ui.txtDescrizione1->text(), c.salvati[1].toString());
         }
     }
-    // Nothing chosen: a message and no editor. What the operator can put right keeps the editor open,
-    // nothing written; only ESCI leaves it. A product deleted while it is up: told, nothing written back.
-    void refusalsKeepTheEditorOpen()
-    {
-        Editore s;
-        Fixture::whenModal([](QWidget *modal) { modal->hide(); }, 200);
-        s.clic("cmdModifica");
-        QTest::qWait(300);
-        QCOMPARE(s.messaggio(), "Devi Selezionare un Prodotto!!");
-        QVERIFY(!Modulo::SaltaKeyUpCodice);   // set only once an editor was open
-        s.program.messages.clear();
-        s.cerca("P00042");
-        const QVariantList before = s.prodotto("Prodotti", 42);
-        s.program.exec("CREATE TRIGGER corto BEFORE UPDATE ON Prodotti WHEN length(NEW.Barcode) > 13 "
-                       "BEGIN SELECT RAISE(ABORT, 'Barcode troppo lungo'); END");
-        const struct {
-            const char *barcode, *vendita, *acquisto, *prompt;
-        } cases[] = {{"1", "1,2,3", "1", "Il Prezzo di Vendita non è un prezzo valido!!"},
-            {"1", "5", "5,,", "Il Prezzo di Acquisto non è un prezzo valido!!"},
-            {"12345678901234", "5", "5", "Barcode troppo lungo"},
-            {"1", "5", "5", "DataBase SQL non Connesso Correttamente!!"}};   // the connection closed
-        QStringList failures;
-        s.modifica([&](FrmModificaDati &e) {
-            for (const auto &c : cases) {
-                if (&c == &cases[3])
-                    Modulo::ConnPrincipale().close();
-                const int shown = s.program.messages.size();
-                compila(e, {c.barcode, "NUOVA", c.vendita, c.acquisto});
-                e.ui->cmdSalva->click();
-                const auto m = s.program.messages.value(shown);
-                if (!e.isVisible() || !m.prompt.contains(QString::fromUtf8(c.prompt)) || m.style != 16
-                    || m.title != "Attenzione!!")
-                    failures << m.prompt;
-            }
-            QTest::keyClick(&e, Qt::Key_Escape);
-            e.close();
-            if (!e.isVisible())
-                failures << "Escape or closing left the editor";
-            e.ui->CmdEsci->click();
-        });
-        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(" | ")));
-        QCOMPARE(s.program.messages.size(), 4);
-        QVERIFY(s.program.errors.isEmpty());
-        QCOMPARE(s.prodotto("Prodotti", 42), before);
-        // ESCI: the main screen emptied, the indicator's fresh test reopened the connection
-        QCOMPARE(s.ui.txtDescrizione1->text() + s.ui.lblTest1->text(), "OK");
-        QVERIFY(Modulo::ConnPrincipale().isOpen());
-        s.cerca("P00042");
-        s.modifica([&](FrmModificaDati &e) {
-            s.program.exec("DELETE FROM Prodotti WHERE IDProdotto = 42");
-            e.ui->cmdSalva->click();
-        });
-        QCOMPARE(s.messaggio() + s.program.messages.last().title, "Prodotto non Trovato !!!Attenzione!!");
-        QCOMPARE(s.program.messages.last().style + s.voci().size(), 16);   // closed, the search emptied
-    }
 };
 
 INVENTARIO_TEST(TestModificaDati)

@@ -1,7 +1,6 @@
 // The database layer over SQLite, over ODBC (through the SQLite ODBC driver)
 // and the connection strings, with the SQL Server drivers this machine has.
 #include "fixture/fixture.h"
-#include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "platform/db.h"
 #include "platform/errors.h"
@@ -115,59 +114,6 @@ private Q_SLOTS:
         Fixture::Program program;   // a relative file is the program folder's
         QCOMPARE(ConnString::resolve(u"Provider=SQLite;Data Source=test.db"_s).databaseName, program.dbPath());
         QVERIFY(ConnString::resolve(u"Driver=SQLite3;Database=/tmp/x.db"_s).sqliteDialect);
-    }
-
-    // The ODBC path through the SQLite ODBC driver. A missing file is never
-    // created empty, a file that is no database does not open; a statement
-    // refused throws; a file deleted or replaced under the connection closes it.
-    void fileMancantiOSostituiti()
-    {
-        Fixture::Program program;
-        program.addProduct(1, u"A1"_s, u"CAFFE' MACINATO"_s, u"800"_s, 3.99, 2.5, 12.5);
-        Connection o;   // through the SQLite ODBC driver
-        o.open(u"Driver=SQLite3;Database="_s + Fixture::odbcPath(program.dbPath()));
-        QVERIFY(o.isOpen() && o.sqlite());
-        Recordset rs(o, u"Select TOP 1 * FROM Prodotti WHERE Descrizione Like 'CAFFE'' %'"_s);
-        QCOMPARE(rs.field(u"giacenza"_s).toDouble(), 12.5);   // TOP read by SQLite, names in any case
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, rs.fieldIndex(u"Nessuno"_s));
-        o.execute(u"UPDATE Prodotti SET Giacenza = 3 WHERE IDProdotto = 1"_s);
-        QCOMPARE(program.scalar(u"SELECT Giacenza FROM Prodotti"_s).toDouble(), 3.0);
-        Connection c;
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, c.open(u"Provider=SQLite;Data Source=nessuno.db"_s));
-        QVERIFY(!QFile::exists(program.file(u"nessuno.db"_s)) && !c.isOpen());
-        QFile garbage(program.file(u"garbage.db"_s));
-        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
-        garbage.close();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, c.open(u"Provider=SQLite;Data Source=garbage.db"_s));
-        QVERIFY(!Db::testConnection(u"Provider=SQLite;Data Source=garbage.db"_s, 3, 5000).isEmpty());
-        QVERIFY(Db::testConnection(program.connectionString(), 3, 5000).isEmpty());
-        START_RECORDER(muta, QByteArray(),
-            true);   // a server that never answers: the wait gives up before the driver does
-        bool scaduto = false;
-        const auto inizio = std::chrono::steady_clock::now();   // FreeTDS itself gives up after 6 s or more
-        QCOMPARE(Db::testConnection(u"Driver={FreeTDS};Server=127.0.0.1;Port=%1"_s.arg(muta.port()), 2, 300, &scaduto),
-            u"Timeout scaduto"_s);
-        QVERIFY(scaduto && std::chrono::steady_clock::now() - inizio < std::chrono::seconds(2));
-        c.open(program.connectionString());
-        try {
-            c.execute(u"UPDATE Nessuna SET x = 1"_s);
-            QFAIL("a rejected statement must throw");
-        } catch (const RuntimeError &e) {   // the driver's text alone: the statement goes to the debug output
-            QCOMPARE(e.number(), ErrNo::DbStatementFailure);
-            QCOMPARE(e.description(), u"no such table: Nessuna"_s);
-        }
-#ifdef Q_OS_WIN
-        // Windows keeps the open database from being renamed or removed.
-        QVERIFY(!QFile::rename(program.dbPath(), program.dbPath() + u".old"_s));
-        QVERIFY(!QFile::remove(program.dbPath()) && c.isOpen());
-#else
-        QVERIFY(QFile::rename(program.dbPath(), program.dbPath() + u".old"_s));
-        QVERIFY(QFile::copy(program.dbPath() + u".old"_s, program.dbPath()));
-        QVERIFY(!c.isOpen());
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, c.execute(u"DELETE FROM Prodotti"_s));
-        c.open(program.connectionString());
-        QVERIFY(c.isOpen() && QFile::remove(program.dbPath()) && !c.isOpen());
-#endif
     }
 };
 INVENTARIO_TEST(TestDb)

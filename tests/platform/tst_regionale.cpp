@@ -66,7 +66,8 @@ private Q_SLOTS:
         QCOMPARE(WinText::decode(QByteArray("\x80\xe0\x9f\x81")), u"\u20ac\u00e0\u0178\u0081"_s);
         const QByteArray alti("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93\x94\x95\x96\x97\x98\x99"
                               "\x9a\x9b\x9c\x9e\x9f");
-        QCOMPARE(WinText::encode(u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s), alti);   // Windows-1252's own table
+        // Windows-1252's own table
+        QCOMPARE(WinText::encode(u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s), alti);
         QCOMPARE(WinText::decode(alti), u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s);
         QCOMPARE(WinText::field(u"ab"_s, 5), QByteArray("ab   "));
         QCOMPARE(WinText::field(u"abcdef"_s, 4), QByteArray("abcd"));

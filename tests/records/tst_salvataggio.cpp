@@ -79,39 +79,6 @@ Salvataggio::Campi contato()
 class TestSalvataggio : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void insertThenAddAndWritesThatFail()
-    {
-        using C = Salvataggio::Campi;
-        for (auto [campo, valore] :
-            {std::pair(&C::prezzoAcquisto, u"12,x \u20ac"_s), {&C::giacenzaStatistica, u"dodici"_s},
-                {&C::quantita, u"abc"_s}, {&C::idProdotto, QString()}, {&C::idProdotto, u"4,5"_s}}) {
-            C c = kPasta;
-            c.*campo = valore;
-            QVERIFY_THROWS_EXCEPTION(RuntimeError, Salvataggio::prepara(c, kOggi));
-        }
-        Fixture::Program program;
-        Connection c;
-        c.open(program.connectionString());
-        QVERIFY(salva(c, kPasta, u"3"_s).inserita);
-        c.execute(u"PRAGMA busy_timeout = 150"_s);
-        program.exec(u"BEGIN IMMEDIATE"_s);   // another station is writing
-        QElapsedTimer t;
-        t.start();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salva(c, kPasta, u"2"_s));
-        QVERIFY(t.elapsed() >= 100);   // it waited before it gave up
-        program.exec(u"ROLLBACK"_s);
-        // the connection is usable again once the other station is done
-        const Salvataggio::Esito esito = salva(c, kPasta, u"2"_s);
-        QVERIFY(!esito.inserita);
-        QCOMPARE(esito.totale, 5.0);
-        // a write the server refuses leaves no transaction open behind it
-        program.exec(u"CREATE TRIGGER no_update BEFORE UPDATE ON InventarioReale "
-                     "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END"_s);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, salva(c, kPasta, u"2"_s));
-        program.exec(u"DROP TRIGGER no_update"_s);
-        QCOMPARE(salva(c, kPasta, u"-1"_s).totale, 4.0);
-        QCOMPARE(program.rows(u"SELECT GiacenzaReale FROM InventarioReale"_s), QList<QVariantList>{{4.0}});
-    }
     void stationsSavingTheSameProductAtOnce()
     {
         Fixture::Program program;

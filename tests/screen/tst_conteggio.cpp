@@ -172,39 +172,6 @@ private Q_SLOTS:
         QVERIFY(b.program.readFile(Registro::kNomeFile).contains("|2147483647        |ZUCCHERO 1KG"));
     }
 
-    void fileInventarioDalMenu()
-    {
-        Banco b;
-        // more rows than the list shows: the total is that of the rows written
-        for (int i = 0; i < 60; ++i)
-            b.program.exec(u"INSERT INTO InventarioReale (DescProdotto, PrezzoAcquisto, GiacenzaReale) "
-                           "VALUES ('R%1', 1.5, 2)"_s.arg(i));
-        b.form.CaricaDati();
-        b.menu("MnuFileInvTab");
-        const QString nome = u"Inventario_05122026_143022.Dat"_s;
-        const QByteArray file = b.program.readFile(nome);
-        QCOMPARE(file.count("\r\n"), 2 + 60 + 2 + 1 + 3);
-        QVERIFY(file.endsWith("|\r\n\r\n\r\n       Totale Inventario: 180,00\r\n\r\n\r\n\r\n"));
-        QCOMPARE(b.messaggio(), u"OK File Inventario Completato"_s);
-        QCOMPARE(b.program.openedFiles, QStringList(b.program.file(nome)));
-        // again within the same second: the same file, the second part after an empty line
-        b.menu("MnuFileInvTab");
-        QCOMPARE(b.program.readFile(nome), file + "\r\n" + file);
-        // not connected: the title and the header only, nothing opened
-        Modulo::ConnPrincipale().close();
-        Clock::setSource([] { return kAdesso.addSecs(1); });
-        b.menu("MnuFileInvTab");
-        QCOMPARE(b.program.readFile(u"Inventario_05122026_143023.Dat"_s).size(), 46 + 2 + 755 + 2);
-        // a file that cannot be written: the error form, nothing opened
-        b.program.connect();
-        Clock::setSource([] { return kAdesso.addSecs(2); });
-        QVERIFY(QDir(b.program.folder()).mkdir(u"Inventario_05122026_143024.Dat"_s));
-        b.menu("MnuFileInvTab");
-        QCOMPARE(b.program.errors.size(), 1);
-        QVERIFY(b.program.errors[0].description.endsWith(" (Inventario) "_L1));
-        QCOMPARE(b.program.openedFiles.size(), 2);
-    }
-
     // Every line of every file written ends in CR LF, no CR or LF alone, even where a value holds line breaks.
     void viaggiEFile()
     {

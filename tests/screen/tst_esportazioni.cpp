@@ -67,10 +67,6 @@ struct Banco : Schermo {
         letto = QJsonDocument::fromJson(program.readFile(u"letto.json"_s)).toVariant().toMap();
         QVERIFY2(!letto.contains(u"errore"_s), qPrintable(letto.value(u"errore"_s).toString()));
     }
-    QStringList file() const
-    {
-        return QDir(program.folder()).entryList({u"*Conteggio*"_s, u"*Contati*"_s}, QDir::AllEntries);
-    }
 };
 
 #define LEGGI(b, nome, letto)       \
@@ -185,66 +181,6 @@ private Q_SLOTS:
                                     u"s*:Totale: 0 righe |  |  | "
                                     "f*:=SUM(D2:D2)=>0 #,##0 | f*:=SUM(E2:E2)=>0 #,##0 | f*:=SUM(F2:F2)=>0 #,##0 |  | "
                                     "f*:=SUM(H2:H2)=>0 #,##0.00 | "_s}));
-    }
-
-    // A file that cannot be written, or whose closing fails: a message naming it.
-    // A rejected statement, or a row failing half-way: the error form with the routine's label. Nothing is opened,
-    // and no file, whole or half-written, is left behind.
-    void guastiSenzaFileAMeta()
-    {
-        Banco b;
-        Program &p = b.program;
-        p.exec(u"INSERT INTO InventarioReale (GiacenzaReale) VALUES ('abc'), (1), (2)"_s);
-        p.addProduct(1, u"A1"_s, u"UNO"_s, {}, 1, 1, 1);
-        // written under a temporary name first: here a folder, or (not on Windows) a full disk
-        const QString temporaneo = p.file(kNonContati) + u".%1.tmp"_s.arg(QCoreApplication::applicationPid());
-        for (const bool disco : {false, true}) {
-#ifdef Q_OS_WIN   // no device there that is always full
-            if (disco)
-                continue;
-#endif
-            QVERIFY(disco ? QFile::link(u"/dev/full"_s, temporaneo) : QDir().mkdir(temporaneo));
-            b.voce(u"Prodotti non Contati"_s);
-            QVERIFY(disco ? !QFileInfo(temporaneo).isSymLink() : QDir().rmdir(temporaneo));
-            QCOMPARE(p.messages.size(), disco ? 2 : 1);
-            const QString atteso = u"Impossibile scrivere il file "_s + QDir::toNativeSeparators(p.file(kNonContati));
-            QVERIFY2(b.messaggio().startsWith(atteso + u"\n"_s), qPrintable(b.messaggio()));
-            QCOMPARE(p.messages.last().style, int(MsgBox::Critical));
-        }
-        b.voce(u"Esporta Conteggio per Excel"_s);   // the oldest row is no number
-        p.exec(u"DROP TABLE Prodotti"_s);
-        b.voce(u"Prodotti non Contati"_s);
-        QCOMPARE(p.errors.size(), 2);
-        QCOMPARE(p.errors[0].number, 13.0);
-        QVERIFY(p.errors[0].description.endsWith(u" (EsportaConteggio) "_s));
-        QVERIFY(p.errors[1].description.endsWith(u" (NonContati) "_s));
-        QCOMPARE(b.file(), QStringList());
-        QCOMPARE(p.openedFiles, QStringList());
-        QCOMPARE(b.form.windowTitle(), u"Controllo Magazzino"_s);
-    }
-
-    // On SQL Server what is left to count is one plain batch; its typed values become the same typed cells.
-    void suSqlServer()
-    {
-        Banco b;
-        START_RECORDER(rec, R"j([{"match": "UNION", "columns": [["Eliminato", "int"], ["CodInterno", "varchar(9)"],
-            ["Barcode", "varchar(9)"], ["Descrizione", "varchar(9)"], ["Giacenza", "float"],
-            ["PrezzoAcquisto", "money"]], "rows": [[0, "007", "80012345", "OLIO", 2.5, 3.99], [1, "E1", null,
-            "VECCHIO", 1, 2]]}])j");
-        Modulo::ConnPrincipale().open(rec.connectionString());
-        rec.log();
-        b.voce(u"Prodotti non Contati"_s);
-        const QString s = u"SELECT %1, CodInterno, Barcode, Descrizione, Giacenza, PrezzoAcquisto FROM %2 WHERE "
-                          "Giacenza <> 0 AND NOT EXISTS (SELECT 1 FROM InventarioReale WHERE InventarioReale.%3 = "
-                          "%2.IDProdotto)"_s;
-        QCOMPARE(rec.log(), QStringList(u"batch: "_s + s.arg(u"0 AS Eliminato"_s, u"Prodotti"_s, u"IDProdottoVentrox"_s)
-                                        + u" UNION ALL "_s + s.arg(u"1"_s, u"prodottiC"_s, u"IDProdottoEliminato"_s)
-                                        + u" ORDER BY Eliminato, CodInterno"_s));
-        LEGGI(b, kNonContati, n);
-        QCOMPARE(righe(n, 0).at(1) + righe(n, 1).at(1),
-            u"s:007 | s:80012345 | s:OLIO | n:2.5 #,##0.0## | "
-            "n:3.99 #,##0.00 | n:9.98 #,##0.00s:E1 |  | s:VECCHIO | n:1 #,##0 | n:2 #,##0.00 | n:2 #,##0.00"_s);
-        QVERIFY(b.program.errors.isEmpty() && b.program.messages.isEmpty());
     }
 };
 

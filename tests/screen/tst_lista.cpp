@@ -133,49 +133,6 @@ private Q_SLOTS:
         }
     }
 
-    // A row clicked fills the details and chooses its product; both clearings empty the details only, and
-    // ClearFormSenzaNome keeps the name and the code.
-    void clicSuRigaEClearForm()
-    {
-        Schermo s(Program::Empty, false);
-        numerate(s.program, 2);
-        s.program.exec(u"INSERT INTO InventarioReale (DescProdotto, Barcode, PrezzoPubblico, PrezzoAcquisto, "
-                       "GiacenzaReale, GiacenzaStatistica, CodInterno, IDProdottoVentrox, IDProdottoEliminato) "
-                       "VALUES ('L''''ACQUA \u20ac', '8009999000017', 1234.5, 12.5, 2.5, -3, 'P00057', 0, 5001)"_s);
-        s.form.CaricaDati();
-        s.ui.txtCodice->setText(u"800"_s);
-        s.ui.TxtCopieReali->setText(u"4"_s);
-        Modulo::ProdottoAttivo = true;
-        Modulo::IdAttivoScelto = Modulo::IdEliminatoScelto = 99;
-        s.clicRiga(0);   // the newest row, a product of prodottiC
-        // the ten detail fields, then two the click leaves alone
-        const std::pair<const char *, const char *> attesi[] = {{"txtDescrizione1", "L'ACQUA \u20ac"},
-            {"txtQtaReale", "2,5"}, {"txtQta", "-3"}, {"txtPrVe1", "1234,5"}, {"TxtDetCodiceLoro", "P00057"},
-            {"TxtBarcode", "8009999000017"}, {"TxtIdProdotto", "0"}, {"txtProdeliminto", "5001"},
-            {"TxtIdInvReale", "3"}, {"txtPrezAcquisto", "12,5"}, {"txtCodice", "800"}, {"TxtCopieReali", "4"}};
-        for (const auto &[nome, testo] : attesi)
-            QCOMPARE(s.testo(nome), QString::fromUtf8(testo));
-        QCOMPARE(s.ui.txtDescrizione1->cursorPosition(), 0);   // shows its beginning
-        QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdAttivoScelto, Modulo::IdEliminatoScelto),
-            std::tuple(false, 0.0, 5001.0));
-        QVERIFY(!s.ui.TxtIdInvReale->isVisible());
-        for (auto svuota : {&frmInventario::ClearFormSenzaNome, &frmInventario::ClearForm}) {
-            const bool nome = svuota == &frmInventario::ClearFormSenzaNome;
-            s.clicRiga(2);   // a product of Prodotti replaces the choice
-            QCOMPARE(s.testo("TxtIdInvReale"), u"1"_s);
-            QCOMPARE(std::tuple(Modulo::ProdottoAttivo, Modulo::IdEliminatoScelto), std::tuple(true, 0.0));
-            s.ui.txtNome->setText(u"CAFFE"_s);   // runs the name search, which empties txtCodice
-            s.ui.txtCodice->setText(u"800"_s);
-            (s.form.*svuota)();
-            for (int i = 0; i < 10; ++i)
-                QVERIFY2(s.testo(attesi[i].first).isEmpty(), attesi[i].first);
-            QCOMPARE(s.ui.txtNome->text() + s.ui.txtCodice->text(), nome ? u"CAFFE800"_s : QString());
-            QCOMPARE(s.ui.TxtCopieReali->text(), u"4"_s);
-            QCOMPARE(Modulo::IdAttivoScelto, 1.0);   // the choice stays
-        }
-        QVERIFY(s.program.errors.isEmpty());
-    }
-
     // "Seleziona Tutto" marks every row, window disabled, and says so even on an empty list; "Deseleziona Tutto"
     // unmarks silently.
     void marcature()

@@ -27,63 +27,6 @@ struct Banco : Schermo {
 class TestOperatore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Only a selected item is a chosen product: Tab into the list makes a
-    // row current and chooses nothing; Down then takes the first item; a
-    // Ctrl+click that clears the selection leaves nothing to edit. Printable
-    // characters are text, never arrows: '(' and '&' carry Qt's codes of
-    // Down and Up. Only blanks are trimmed from a search text.
-    void siSceglieSelezionando()
-    {
-        Banco b;
-        b.ui.txtNome->setText(u"PANE\t"_s);
-        QVERIFY(b.voci().isEmpty());
-        b.ui.txtNome->setText(u" PANE "_s);
-        b.ui.txtCodice->setFocus();
-        scrivi(u"(&(A"_s);
-        QCOMPARE(b.ui.txtCodice->text() + QString::number(b.scelta()) + b.testo("TxtIdProdotto"), u"(&(A-1"_s);
-        b.ui.txtNome->setFocus();
-        tasto(Qt::Key_Tab);
-        QCOMPARE(fuoco(), b.ui.ListProdotti);
-        QCOMPARE(b.testo("TxtIdProdotto"), QString());
-        b.clic("cmdSalva");
-        QCOMPARE(b.righe().size(), 0);
-        b.ui.txtNome->setFocus();
-        scrivi(u"PANE"_s);
-        tasto(Qt::Key_Tab);
-        tasto(Qt::Key_Down);
-        QCOMPARE(b.scelta(), 0);
-        QCOMPARE(b.testo("TxtIdProdotto"), u"1"_s);
-        tasto(Qt::Key_Down);
-        QCOMPARE(b.testo("TxtIdProdotto"), u"2"_s);
-        QCOMPARE(b.ui.txtDescrizione1->cursorPosition(), 0);   // a long description shows its beginning
-        const QRect riga = b.ui.ListProdotti->visualRect(b.ui.ListProdotti->model()->index(1, 0));
-        QTest::mouseClick(b.ui.ListProdotti->viewport(), Qt::LeftButton, Qt::ControlModifier, riga.center());
-        QCOMPARE(b.scelta(), -1);
-        b.clic("cmdModifica");
-        QCOMPARE(b.messaggio(), u"Devi Selezionare un Prodotto!!"_s);
-        b.ui.txtNome->setFocus();   // from a search field, Up with nothing selected takes nothing, Down the first item
-        tasto(Qt::Key_Up);
-        QCOMPARE(b.scelta(), -1);
-        tasto(Qt::Key_Down);
-        QCOMPARE(QString::number(b.scelta()) + b.testo("TxtIdProdotto"), u"01"_s);
-        // Enter on a focused button presses it, as Space does; its release does not reach the field the button
-        // hands the focus to
-        for (int i = 0; i < 60; ++i)
-            b.program.exec(u"INSERT INTO InventarioReale (DescProdotto, IDProdottoVentrox) VALUES ('R', 1)"_s);
-        b.form.CaricaDati();
-        b.w<QPushButton>("btn_tutti")->setFocus();
-        tasto(Qt::Key_Return);
-        QCOMPARE(b.lista()->righe(), 60);
-        b.ui.txtCodice->setFocus();
-        scrivi(u"8003"_s);
-        tasto(Qt::Key_Enter);   // a reader may end its scan with the keypad's Enter
-        QCOMPARE(fuoco(), b.ui.TxtCopieReali);
-        b.ui.cmdSalva->setFocus();
-        tasto(Qt::Key_Enter);
-        QCOMPARE(b.program.scalar(u"SELECT GiacenzaReale FROM InventarioReale WHERE IDProdottoVentrox = 3"_s), 1);
-        QCOMPARE(fuoco(), b.ui.txtCodice);
-        QCOMPARE(b.voci().size(), 0);   // no search of an empty code
-    }
 
     // With the connection lost, every command the operator can reach ends in the one box and leaves everything as
     // it was: no row written or deleted, no workbook, nothing opened, no error form, the screen usable.
