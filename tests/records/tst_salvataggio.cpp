@@ -35,8 +35,9 @@ Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString 
     return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi));
 }
 
-// (Qt's ODBC driver asks for the timestamp type first under unixODBC; its Windows build does not.)
-const QStringList kSessione = {
+// The login as stored, then the session (Qt's ODBC driver asks for the timestamp type first under unixODBC;
+// its Windows build does not).
+const QStringList kSessione = {u"login: sa|x|Ventrox|no"_s,
 #ifndef Q_OS_WIN
     u"batch: sp_datatype_info_100 11"_s,
 #endif

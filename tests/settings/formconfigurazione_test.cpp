@@ -235,6 +235,7 @@ private Q_SLOTS:
             {&on, ca, "u0", "p;w", "V", ";Encrypt=yes;Host Name In Certificate=srv.shop.lan",
                 "!FreeTDS verifica il certificato solo sul nome a cui si collega (127.0.0.1), non su srv.shop.lan"}};
         FormConfigurazione d;
+        QStringList rotture;   // handshakes the client broke off
         for (const Caso &c : casi) {
             const QByteArray prima = p.readFile(u"term.ini"_s);
             const QString server = c.alias.isNull() ? u"127.0.0.1,%1"_s.arg(c.server->port()) : u"MAGAZZINO"_s;
@@ -247,6 +248,8 @@ private Q_SLOTS:
             d.ui->txtStringa->setPlainText(d.stringaComposta() + c.typed);
             d.ui->cmdDBSalva->click();
             const MsgBox::Call m = p.messages.last();
+            const QStringList arrivato = c.server->log();
+            rotture += arrivato.filter(u"tls: "_s);
             const QString seen =
                 c.seen.contains(u'|') ? c.seen : QStringList{c.user, c.password, c.database, c.seen}.join(u'|');
             const QString riga = seen + u" <- "_s + stringa(d) + u": "_s + m.prompt;
@@ -254,13 +257,13 @@ private Q_SLOTS:
                 QVERIFY2(m.title == kFallito && m.prompt.contains(c.seen.mid(1)), qPrintable(riga));
                 QCOMPARE(p.readFile(u"term.ini"_s), prima);
             } else {
-                QVERIFY2(m.title == u"Database OK"_s && c.server->logins().value(c.server->logins().size() - 1) == seen,
-                    qPrintable(riga + u" / "_s + c.server->logins().join(u", "_s)));
+                QVERIFY2(m.title == u"Database OK"_s && arrivato.filter(u"login: "_s).value(0) == u"login: "_s + seen,
+                    qPrintable(riga + u" / "_s + arrivato.join(u", "_s)));
                 QCOMPARE(chiavi().value(0) + chiavi().value(3),
                     stringa(d) + (c.typed.isEmpty() ? c.password : QString()));   // stored as tested
             }
         }
-        QVERIFY(forced.logins().contains(u"tls: the client broke off the handshake"_s));
+        QVERIFY(rotture.contains(u"tls: the client broke off the handshake"_s));
     }
 };
 

@@ -1,37 +1,22 @@
 #!/usr/bin/env python3
-"""A stand-in SQL Server for the tests: speaks enough TDS 7.4 for FreeTDS and Qt's ODBC driver.
+"""A stand-in SQL Server for the tests: enough TDS 7.4 for FreeTDS and Qt's ODBC driver, on 127.0.0.1.
 
   standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent] [--encrypt off|on|required]
              [--certificate NAME]
 
-Prints "listening PORT" first (port 0, the default, picks a free one) and serves 127.0.0.1 until killed, until the
-process that started it ends or until the folder of LOG is removed. With --silent it accepts connections and never
-answers. Every request is appended to LOG as a JSON line:
-  {"conn": 1, "kind": "prelogin" | "tls" | "login" | "batch" | "rpc" | "tm" | "attention", ...}
-  prelogin {"encryption": the client's}, tls {"error"} (a handshake the client broke off), login {"user",
-  "password", "database", "app", "host", "server", "language", "integrated", "sspi", "tds_version", "encrypted":
-  "no" | "login" | "all", "refused": NUMBER}, batch {"sql"}, rpc {"proc", "sql", "params"}, tm {"request"}
-Logins are checked as SQL Server checks them when ANSWERS is {"logins": [{"user", "password", "database"}, ...],
-"answers": [...]}: each must be one of them, byte for byte ("database" may be left out); else error 18456, or 4060
-and 18456 for another database, and the connection ends. Encryption as a server offers it: off (none, the default),
-on (the login, everything when the client asks), required (everything), with a self-signed certificate for NAME
-(default 127.0.0.1) made with openssl: standin-cert.pem in the folder of LOG, for a client told to trust it.
-Each session keeps its transaction, begun, committed or rolled back by transaction manager requests or by a batch's
-BEGIN, COMMIT and ROLLBACK [TRANSACTION]: a COMMIT or ROLLBACK with none open is error 3902 or 3903, and a deadlock
-(1205) rolls it back, as SQL Server does; "IF @@TRANCOUNT > 0 statement" runs the statement only in a transaction.
-A batch's lines are its statements, answered in order as SQL Server answers them, rows or a row count each, "more"
-after all but the last; an assignment (SELECT [TOP n] @v = ...) counts one row unless answered. An error ends the
-batch where it is a deadlock, where SET XACT_ABORT ON holds (both roll the transaction back) or where it is 208, a
-name the server could not resolve (the transaction stays open, XACT_ABORT or not); else the batch goes on.
-ANSWERS is a JSON list tried in order: the first whose "match" (a regular expression, any case) fits the statement
-answers it, one with "times": N only N times, with "columns" and "rows", "rowcount", or "error": NUMBER (1205, 1222,
-242) or [NUMBER, TEXT]:
-  [{"match": "INSERT", "error": 1205, "times": 1}, {"match": "^\\s*(UPDATE|DELETE)", "rowcount": 1},
-   {"match": "FROM Prodotti", "columns": [["IDProdotto", "int"], ["Descrizione", "varchar(50)"]],
-    "rows": [[1, "CAFFE'"], [2, null]]}]
-Column types: int, bigint, float, real, bit, money, decimal(P,S), datetime ("YYYY-MM-DD HH:MM:SS"), varchar(N),
-nvarchar(N). A SELECT that nothing answers gets one int column "n" = 1; any other statement an empty success.
-It is no database: what a real server would do stays untested here."""
+Prints "listening PORT" first (port 0 picks a free one) and serves until killed, until the process that started it
+ends or until the folder of LOG is removed; --silent accepts connections and never answers. Each request goes to LOG
+as a JSON line {"conn", "kind": prelogin | tls | login | batch | rpc | tm | attention, ...}. ANSWERS is
+{"logins": [{"user", "password", "database"?}], "answers": [...]} or the answers alone. Logins are checked byte for
+byte as SQL Server checks them (18456; 4060 for another database). Encryption is offered as a server offers it, with
+a self-signed certificate for NAME that openssl makes (standin-cert.pem in the folder of LOG). The first answer whose
+"match" (a regular expression, any case) fits a statement answers it, "times" times at most, with "columns" and
+"rows", a "rowcount", or an "error": NUMBER or [NUMBER, TEXT]:
+  [{"match": "INSERT", "error": 1205, "times": 1},
+   {"match": "FROM Prodotti", "columns": [["IDProdotto", "int"], ["Descrizione", "varchar(50)"]], "rows": [[1, null]]}]
+Column types: int, bigint, float, real, bit, money, datetime ("YYYY-MM-DD HH:MM:SS"), varchar(N), nvarchar(N). A
+batch's lines are its statements, answered as SQL Server answers them, with each session's transaction (see
+Transaction and Session.statement). It is no database: what a real server would do stays untested here."""
 import argparse, datetime, itertools, json, os, re, socketserver, ssl, struct, subprocess, sys, threading, time
 
 LATIN1_CI_AS = bytes([0x09, 0x04, 0xD0, 0x00, 0x00])  # code page 1252
@@ -42,8 +27,7 @@ STATEMENT = {"sp_executesql": 0, "sp_cursoropen": 1, "sp_prepare": 2, "sp_prepex
              "sp_cursorprepexec": 3}  # which parameter holds the statement
 MESSAGES = {1205: "Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
                   "chosen as the deadlock victim. Rerun the transaction.",
-            1222: "Lock request time out period exceeded.",
-            242: "The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."}
+            1222: "Lock request time out period exceeded."}
 DONE, DONEPROC, DONEINPROC = 0xFD, 0xFE, 0xFF
 NUMBERS = {0x26: {1: "<B", 2: "<h", 4: "<i", 8: "<q"}, 0x68: {1: "<?"}, 0x6D: {4: "<f", 8: "<d"}}  # INTN, BITN, FLTN
 SELECT = re.compile(r"\s*SELECT\b", re.I)
@@ -79,11 +63,6 @@ def column(kind):
         info = (b"\xE7" if wide else b"\xA7") + struct.pack("<H", int(m.group(2)) * (2 if wide else 1)) + LATIN1_CI_AS
         text = lambda b: struct.pack("<H", len(b)) + b
         return info, lambda v: text(str(v).encode("utf-16-le" if wide else "cp1252", "replace")), b"\xFF\xFF"
-    if m := re.fullmatch(r"decimal\((\d+),(\d+)\)", k):
-        precision, scale = int(m.group(1)), int(m.group(2))
-        size = 4 if precision < 10 else 8 if precision < 20 else 12 if precision < 29 else 16
-        return (bytes([0x6A, size + 1, precision, scale]), lambda v: bytes([size + 1, 0 if v < 0 else 1])
-                + round(abs(v) * 10 ** scale).to_bytes(size, "little"), b"\x00")
     if k not in FIXED:
         raise ValueError("unknown column type %r" % kind)
     code, size, enc = FIXED[k]
