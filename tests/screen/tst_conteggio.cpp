@@ -118,22 +118,6 @@ private Q_SLOTS:
         QVERIFY(b.form.isEnabled() && b.contati().size() == 1 && !QFile::exists(b.program.file(Registro::kNomeFile)));
     }
 
-    // A row key of ten digits, as high as the column goes, is counted on and deleted like any other.
-    void chiaveDiDieciCifre()
-    {
-        Banco b;
-        b.program.exec(
-            u"INSERT INTO InventarioReale (IDInventarioReale, DescProdotto, IDProdottoVentrox, IDProdottoEliminato, "
-            "GiacenzaReale) VALUES (2147483647, 'ZUCCHERO 1KG', 43, 0, 4)"_s);
-        b.cerca(kBcZucchero, u"2"_s);
-        QCOMPARE(b.righe(u"IDInventarioReale, GiacenzaReale"_s), (QList<QVariantList>{{2147483647LL, 6.0}}));
-        b.clicRiga(0);
-        QCOMPARE(b.testo("TxtIdInvReale"), u"2147483647"_s);
-        b.clic("CmdElimina");
-        QVERIFY(b.contati().isEmpty() && b.program.errors.isEmpty());
-        QVERIFY(b.program.readFile(Registro::kNomeFile).contains("|2147483647        |ZUCCHERO 1KG"));
-    }
-
     // Every line of every file written ends in CR LF, no CR or LF alone, even where a value holds line breaks.
     void fileInCrLfEDiscoPieno()
     {

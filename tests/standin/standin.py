@@ -4,19 +4,12 @@
   standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent] [--encrypt off|on|required]
              [--certificate NAME]
 
-Prints "listening PORT" first (port 0 picks a free one) and serves until killed, until the process that started it
-ends or until the folder of LOG is removed; --silent accepts connections and never answers. Each request goes to LOG
-as a JSON line {"conn", "kind": prelogin | tls | login | batch | rpc | tm | attention, ...}. ANSWERS is
-{"logins": [{"user", "password", "database"?}], "answers": [...]} or the answers alone. Logins are checked byte for
-byte as SQL Server checks them (18456; 4060 for another database). Encryption is offered as a server offers it, with
-a self-signed certificate for NAME that openssl makes (standin-cert.pem in the folder of LOG). The first answer whose
-"match" (a regular expression, any case) fits a statement answers it, "times" times at most, with "columns" and
-"rows", a "rowcount", or an "error": NUMBER or [NUMBER, TEXT]:
-  [{"match": "INSERT", "error": 1205, "times": 1},
-   {"match": "FROM Prodotti", "columns": [["IDProdotto", "int"], ["Descrizione", "varchar(50)"]], "rows": [[1, null]]}]
-Column types: int, bigint, float, real, bit, money, datetime ("YYYY-MM-DD HH:MM:SS"), varchar(N), nvarchar(N). A
-batch's lines are its statements, answered as SQL Server answers them, with each session's transaction (see
-Transaction and Session.statement). It is no database: what a real server would do stays untested here."""
+Prints "listening PORT" and serves until killed, its parent gone or the folder of LOG removed; --silent never answers.
+Each request is a JSON line of LOG. ANSWERS: {"logins": [{"user", "password", "database"?}], "answers": [...]}, or
+the answers alone: the first whose "match" (a regular expression, any case) fits a statement answers it, "times" times
+at most, with "columns" ([name, type]: int, bigint, float, real, bit, money, datetime, varchar(N), nvarchar(N)) and
+"rows", a "rowcount", or an "error": NUMBER or [NUMBER, TEXT]. Logins are checked byte for byte, encryption offered
+and transactions kept as SQL Server does; the certificate is made by openssl (standin-cert.pem beside LOG)."""
 import argparse, datetime, itertools, json, os, re, socketserver, ssl, struct, subprocess, sys, threading, time
 
 LATIN1_CI_AS = bytes([0x09, 0x04, 0xD0, 0x00, 0x00])  # code page 1252
