@@ -35,9 +35,9 @@ Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString 
     return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi));
 }
 
-// The login as stored, then the session (Qt's ODBC driver asks for the timestamp type first under unixODBC;
+// The login as stored, byte for byte, then the session (Qt's ODBC driver asks for the timestamp type first under unixODBC;
 // its Windows build does not).
-const QStringList kSessione = {u"login: sa|x|Ventrox|no"_s,
+const QStringList kSessione = {u"login: sa| p;w}{='x\"\u00e8\u20ac |Ventrox"_s,
 #ifndef Q_OS_WIN
     u"batch: sp_datatype_info_100 11"_s,
 #endif

@@ -1,16 +1,15 @@
 #!/usr/bin/env python3
 """A stand-in SQL Server for the tests: enough TDS 7.4 for FreeTDS and Qt's ODBC driver, on 127.0.0.1.
 
-  standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent] [--encrypt off|on|required]
-             [--certificate NAME]
+  standin.py --log LOG.jsonl [--answers ANSWERS.json] [--port N] [--silent]
 
 Prints "listening PORT" and serves until killed, its parent gone or the folder of LOG removed; --silent never answers.
 Each request is a JSON line of LOG. ANSWERS: {"logins": [{"user", "password", "database"?}], "answers": [...]}, or
 the answers alone: the first whose "match" (a regular expression, any case) fits a statement answers it, "times" times
 at most, with "columns" ([name, type]: int, bigint, float, real, bit, money, datetime, varchar(N), nvarchar(N)) and
-"rows", a "rowcount", or an "error": NUMBER or [NUMBER, TEXT]. Logins are checked byte for byte, encryption offered
-and transactions kept as SQL Server does; the certificate is made by openssl (standin-cert.pem beside LOG)."""
-import argparse, datetime, itertools, json, os, re, socketserver, ssl, struct, subprocess, sys, threading, time
+"rows", a "rowcount", or an "error": NUMBER or [NUMBER, TEXT]. Logins are checked byte for byte and transactions
+kept as SQL Server does; it offers no encryption."""
+import argparse, datetime, itertools, json, os, re, socketserver, struct, sys, threading, time
 
 LATIN1_CI_AS = bytes([0x09, 0x04, 0xD0, 0x00, 0x00])  # code page 1252
 PROCS = {1: "sp_cursor", 2: "sp_cursoropen", 3: "sp_cursorprepare", 4: "sp_cursorexecute", 5: "sp_cursorprepexec",
@@ -87,32 +86,15 @@ def parameters(data, at):
             return values + ["type 0x%02x" % t]
     return values
 
-# --- Logins and encryption: the pre-login exchange, TLS inside it, the login's fields and the server's checks ----
+# --- Logins: the pre-login exchange, the login's fields and the server's checks -------------------------------------
 
-ENCRYPTION = {0: "off", 1: "on", 2: "not supported", 3: "required"}  # the pre-login option, either side
 LOGIN_FIELDS = ["host", "user", "password", "app", "server", None, "library", "language", "database"]
 
-def prelogin(encryption):
-    """The server's pre-login answer: its version and the encryption it settles on."""
-    options = [bytes([16, 0, 0x10, 0x7A, 0, 0]), bytes([encryption]), b"\x00", b"\0\0\0\0", b"\x00"]
+def prelogin():
+    """The server's pre-login answer: its version, and no encryption."""
+    options = [bytes([16, 0, 0x10, 0x7A, 0, 0]), b"\x02", b"\x00", b"\0\0\0\0", b"\x00"]
     return b"".join(struct.pack(">BHH", token, 5 * len(options) + 1 + len(b"".join(options[:token])), len(value))
                     for token, value in enumerate(options)) + b"\xFF" + b"".join(options)
-
-def asked_encryption(data):
-    """The encryption option of a client's pre-login packet."""
-    at = 0
-    while at + 5 <= len(data) and data[at] != 0xFF:
-        token, offset, length = struct.unpack_from(">BHH", data, at)
-        if token == 1 and length:
-            return data[offset]
-        at += 5
-    return 2
-
-def settle(mode, asked):
-    """What a server offering encryption `mode` answers a client that asked for `asked`."""
-    if mode == "off" or (mode == "on" and asked == 2):
-        return 2
-    return 3 if mode == "required" else 0 if asked == 0 else 1
 
 def login7(data):
     """A LOGIN7 packet's fields as text, and the user, password and database as the bytes that came."""
@@ -146,36 +128,6 @@ def accepted(database):
     return (envchange(1, bvarchar(database or "master"), bvarchar("master"))
             + envchange(7, bytes([5]) + LATIN1_CI_AS, b"\x00") + envchange(4, bvarchar("4096"), bvarchar("4096"))
             + b"\xAD" + struct.pack("<H", len(ack)) + ack + done(cmd=0))
-
-def certificate(folder, name):
-    """A self-signed certificate for `name`, made with openssl; the server's TLS context."""
-    cert, key = os.path.join(folder, "standin-cert.pem"), os.path.join(folder, "standin-key.pem")
-    address = "subjectAltName=%s:%s" % ("IP" if re.fullmatch(r"[\d.]+", name) else "DNS", name)
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                    "-days", "2", "-subj", "/CN=" + name, "-addext", address, "-keyout", key, "-out", cert],
-                   check=True, capture_output=True)
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.maximum_version = ssl.TLSVersion.TLSv1_2  # as SQL Server inside TDS 7
-    context.load_cert_chain(cert, key)
-    return context
-
-class Tls:
-    """TLS in memory: its handshake travels inside pre-login packets, its records after it on the bare stream."""
-    def __init__(self, context):
-        self.incoming, self.outgoing = ssl.MemoryBIO(), ssl.MemoryBIO()
-        self.tls = context.wrap_bio(self.incoming, self.outgoing, server_side=True)
-    def decrypt(self, data):
-        self.incoming.write(data)
-        out = b""
-        try:
-            while chunk := self.tls.read(65536):
-                out += chunk
-        except ssl.SSLWantReadError:
-            pass
-        return out
-    def encrypt(self, data):
-        self.tls.write(data)
-        return self.outgoing.read()
 
 # --- Transactions -------------------------------------------------------------------------------------------------
 
@@ -226,14 +178,13 @@ class Transaction:
 
 class StandIn(socketserver.ThreadingTCPServer):
     daemon_threads = allow_reuse_address = True
-    def __init__(self, port, log, answers, silent, encrypt, certificate_name):
+    def __init__(self, port, log, answers, silent):
         super().__init__(("127.0.0.1", port), Session)
         answers = answers if isinstance(answers, dict) else {"answers": answers}
         self.answers, self.logins = answers.get("answers", []), answers.get("logins", [])
-        self.used, self.silent, self.encrypt = [0] * len(self.answers), silent, encrypt
+        self.used, self.silent = [0] * len(self.answers), silent
         self.log = open(log, "a", encoding="utf-8", buffering=1)
         self.lock, self.connections = threading.Lock(), itertools.count(1)
-        self.tls = certificate(os.path.dirname(os.path.abspath(log)), certificate_name) if encrypt != "off" else None
     def answer(self, sql):
         """The first answer that fits the statement."""
         with self.lock:
@@ -248,14 +199,13 @@ class StandIn(socketserver.ThreadingTCPServer):
 class Session(socketserver.BaseRequestHandler):
     def setup(self):
         self.conn = next(self.server.connections)
-        self.pending, self.tls, self.encrypted, self.transaction = b"", None, "no", Transaction()
-        self.xact_abort = False
+        self.pending, self.transaction, self.xact_abort = b"", Transaction(), False
     def read(self, n):
         while len(self.pending) < n:
             data = self.request.recv(65536)
             if not data:
                 raise EOFError
-            self.pending += self.tls.decrypt(data) if self.tls else data
+            self.pending += data
         data, self.pending = self.pending[:n], self.pending[n:]
         return data
     def packet(self):
@@ -268,30 +218,12 @@ class Session(socketserver.BaseRequestHandler):
     def log(self, kind, **entry):
         with self.server.lock:
             self.server.log.write(json.dumps(dict(conn=self.conn, kind=kind, **entry), ensure_ascii=False) + "\n")
-    def send(self, payload, kind=None, packet=4, **entry):
+    def send(self, payload, kind=None, **entry):
         if kind:  # the request, logged before its answer goes out
             self.log(kind, **entry)
         for number, at in enumerate(range(0, max(len(payload), 1), 4088), 1):
             chunk, last = payload[at:at + 4088], at + 4088 >= len(payload)
-            out = struct.pack(">BBHHBB", packet, last, len(chunk) + 8, 0, number & 0xFF, 0) + chunk
-            self.request.sendall(self.tls.encrypt(out) if self.tls else out)
-    def handshake(self):
-        tls = Tls(self.server.tls)
-        while True:
-            try:
-                tls.tls.do_handshake()
-                finished = True
-            except ssl.SSLWantReadError:
-                finished = False
-            if out := tls.outgoing.read():
-                self.send(out, packet=0x12)
-            if finished:
-                return tls
-            try:
-                tls.incoming.write(self.packet()[1])
-            except EOFError:
-                self.log("tls", error="the client broke off the handshake")
-                raise
+            self.request.sendall(struct.pack(">BBHHBB", 4, last, len(chunk) + 8, 0, number & 0xFF, 0) + chunk)
     def handle(self):
         while self.server.silent and self.request.recv(4096):  # accepts, never answers
             pass
@@ -300,18 +232,11 @@ class Session(socketserver.BaseRequestHandler):
                 kind, data = self.packet()
                 body = data[struct.unpack_from("<I", data)[0]:] if kind in (0x01, 0x03, 0x0E) else data  # ALL_HEADERS
                 if kind == 0x12:
-                    asked = asked_encryption(data)
-                    answer = settle(self.server.encrypt, asked)
-                    self.send(prelogin(answer), "prelogin", encryption=ENCRYPTION.get(asked, str(asked)))
-                    if answer != 2:
-                        self.tls, self.encrypted = self.handshake(), "login" if answer == 0 else "all"
+                    self.send(prelogin(), "prelogin")
                 elif kind == 0x10:
                     fields, raw = login7(data)
-                    if self.encrypted == "login":  # the answer comes in clear
-                        self.tls = None
                     refused, answer = refusal(fields, raw, self.server.logins)
-                    self.send(answer or accepted(fields["database"]), "login", encrypted=self.encrypted,
-                              refused=refused or None, **fields)
+                    self.send(answer or accepted(fields["database"]), "login", refused=refused or None, **fields)
                     if refused:
                         return
                 elif kind == 0x01:
@@ -328,8 +253,6 @@ class Session(socketserver.BaseRequestHandler):
                     self.send(done(status=0x20, cmd=0), "attention")
                 else:
                     self.send(done(cmd=0))
-        except ssl.SSLError as e:
-            self.log("tls", error=e.reason or str(e))
         except (EOFError, ConnectionError):
             pass
     def result(self, a, token=DONE, status=0, rollback=False):
@@ -384,11 +307,9 @@ def main():
     p.add_argument("--answers")
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--silent", action="store_true")
-    p.add_argument("--encrypt", choices=["off", "on", "required"], default="off")
-    p.add_argument("--certificate", default="127.0.0.1")
     a = p.parse_args()
     answers = json.load(open(a.answers, encoding="utf-8")) if a.answers else []
-    server = StandIn(a.port, a.log, answers, a.silent, a.encrypt, a.certificate)
+    server = StandIn(a.port, a.log, answers, a.silent)
     print("listening", server.server_address[1], flush=True)
     parent = os.getppid()
     threading.Thread(target=server.serve_forever, daemon=True).start()
