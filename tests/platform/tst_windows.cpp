@@ -1,7 +1,5 @@
-// What only a Windows station has: the SQL Server drivers, client aliases and
-// data sources as the registry lists them, the file identity of NTFS, the
-// program's folder, files in binary mode, the fonts of the system. The keys
-// the test writes are put back as they were.
+// What only a Windows station has: drivers, aliases and data sources in the registry (the keys written are put
+// back), NTFS's file identity, the program's folder, files in binary mode, the system's fonts.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "frame/parametri.h"
@@ -50,8 +48,6 @@ class TestWindows : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        // The test writes the machine's ODBC keys: only in a Wine prefix or a
-        // test machine that the caller marks as such.
         if (qEnvironmentVariable("INVENTARIO_WINDOWS_TEST") != "1"_L1)
             QFAIL("INVENTARIO_WINDOWS_TEST=1 is not set: this test rewrites the machine's ODBC registry keys; run it "
                   "through scripts/windows.sh (a Wine prefix of its own) or on a test machine");

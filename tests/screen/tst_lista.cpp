@@ -24,6 +24,10 @@ void idsDa(const Schermo &s, int primo, int n)
         attesi << primo - i;
     QCOMPARE(ids, attesi);
 }
+int spuntate(const Schermo &s)
+{
+    return s.lista()->match(s.lista()->index(0, 0), Qt::CheckStateRole, Qt::Checked, -1, Qt::MatchExactly).size();
+}
 }   // namespace
 
 class TestLista : public QObject {
@@ -72,7 +76,8 @@ private Q_SLOTS:
         QVERIFY(s.program.errors.isEmpty());
     }
 
-    // The newest 50 rows first, the totals over what is listed; "Vedi Tutti" lists everything, newest first too.
+    // The newest 50 rows first, the totals over what is listed; "Vedi Tutti" lists everything, newest first too;
+    // marking every row and none.
     void caricaDati()
     {
         const struct {
@@ -89,6 +94,13 @@ private Q_SLOTS:
             s.clic("btn_tutti");
             idsDa(s, c.n, c.n);
             QCOMPARE(s.totali(), c.tutti);
+            // "Seleziona Tutto" marks every row, the window disabled, and says so; "Deseleziona Tutto" silently
+            s.clic("cmdSelezionaTutto");
+            QCOMPARE(spuntate(s), c.n);
+            QVERIFY(s.messaggio() == "Operazione Completata"_L1 && s.program.messages[0].style == 0);
+            QVERIFY(!s.program.windowEnabled[0] && s.form.isEnabled());
+            s.clic("cmdDeselezionaTutto");
+            QVERIFY(spuntate(s) == 0 && s.program.messages.size() == 1);
             QVERIFY(!QApplication::overrideCursor() && s.program.errors.isEmpty());
         }
         // price times book and counted quantity, and the difference; a bad value: the error form, nothing changed
@@ -121,33 +133,6 @@ private Q_SLOTS:
             if (c.errore != 0)
                 QVERIFY(s.program.errors.at(0).description.endsWith("(frmInventarioReale - CaricaDati )"_L1));
         }
-    }
-
-    // "Seleziona Tutto" marks every row, window disabled, and says so even on an empty list; "Deseleziona Tutto"
-    // unmarks silently.
-    void marcature()
-    {
-        Schermo s(Program::Empty, false);
-        bool disabilitata = false;   // while the message shows
-        MsgBox::setHandler([&](const MsgBox::Call &call) {
-            s.program.messages.append(call);
-            disabilitata = !s.form.isEnabled();
-            return int(MsgBox::Ok);
-        });
-        auto spuntate = [&] {
-            const QModelIndex primo = s.lista()->index(0, 0);
-            return s.lista()->match(primo, Qt::CheckStateRole, Qt::Checked, -1, Qt::MatchExactly).size();
-        };
-        s.clic("cmdSelezionaTutto");
-        QCOMPARE(s.messaggio(), u"Operazione Completata"_s);
-        QVERIFY(s.program.messages.at(0).style == 0 && disabilitata);
-        numerate(s.program, 120);
-        s.clic("btn_tutti");
-        s.clic("cmdSelezionaTutto");
-        QCOMPARE(spuntate(), 120);
-        s.clic("cmdDeselezionaTutto");
-        QCOMPARE(spuntate(), 0);
-        QVERIFY(s.program.messages.size() == 2 && s.form.isEnabled());
     }
 };
 INVENTARIO_TEST(TestLista)

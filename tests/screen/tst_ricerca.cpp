@@ -45,13 +45,6 @@ private Q_SLOTS:
         tasto(Qt::Key_Backspace);
         QVERIFY(s.voci().isEmpty() && s.ui.ListProdotti->isVisible() && s.ui.txtCodice->text().isEmpty());
         QCOMPARE(s.altezze(), px({1695, 390}));
-        // the reset empties the list and txtCodice, keeps the name
-        s.ui.txtNome->setText(u"PA"_s);
-        s.ui.txtCodice->setText(u"123"_s);
-        s.form.AzzeraRicerca();
-        QVERIFY(s.voci().isEmpty() && s.ui.ListProdotti->isVisible());
-        QCOMPARE(s.ui.txtCodice->text() + s.ui.txtNome->text(), u"PA"_s);
-        QCOMPARE(s.altezze(), px({1695, 390}));
         // 50 items at most; a full list still gets prodottiC's first match
         s.prodotti(100, 60, u"VINO "_s);
         s.prodotti(6001, 3, u"VINO VECCHIO "_s, {}, true);
@@ -130,8 +123,7 @@ private Q_SLOTS:
         QCOMPARE(fuoco(), s.ui.TxtCopieReali);
         // the id an item carries: the number in its last 20 characters, a marked item's too
         for (const auto &[testo, id] : {std::pair(u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001.0),
-                 {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12.5"_s, 12.5}, {u"12,5"_s, 12},
-                 {u"1 2 3"_s, 123}, {u"1E3"_s, 1000}, {u"abc"_s, 0}})
+                 {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12,5"_s, 12}, {u"abc"_s, 0}})
             QCOMPARE(ProdottiListModel::idVoce(testo), id);
         // a failed statement: the error form
         s.program.exec(u"DROP TABLE prodottiC"_s);
