@@ -14,10 +14,6 @@ runtime_path=""
 for dll in "${runtime[@]}"; do runtime_path+=";$(winpath "$(dirname "$dll")")"; done
 export WINEPATH="$(winpath "$qt/bin")$runtime_path"
 export INVENTARIO_WINDOWS_TEST=1
-# FreeTDS inside Wine reads the Unix environment: the tests name their
-# servers in this file.
-export FREETDSCONF="$build/freetds.conf"
-: > "$FREETDSCONF"
 failed=0 ran=0
 # run NAME EXE LANG: one executable, its reports in test-logs/NAME.
 run() {
