@@ -105,7 +105,7 @@ class Program:
 
 def stand_in(p, answers, *options):
     """The project's stand-in SQL Server in the program's folder, answering as told (ended with the program), and
-    term.ini naming it: what reached it so far (statements, and transactions as "tm ...")."""
+    term.ini naming it: the statements that reached it so far."""
     log, ask = p.path("standin.jsonl"), p.path("answers.json")
     pathlib.Path(ask).write_text(json.dumps(answers))
     p.servers.append(subprocess.Popen([sys.executable, STANDIN, "--log", log, "--answers", ask, *options],
@@ -114,8 +114,7 @@ def stand_in(p, answers, *options):
     pathlib.Path(p.path("term.ini")).write_bytes(
         station.term_ini("Provider=SQLOLEDB;Data Source=127.0.0.1,%d;UID=sa;PWD=x;DATABASE=Ventrox" % port))
     entries = lambda: map(json.loads, pathlib.Path(log).read_text(encoding="utf-8").splitlines())
-    requests = lambda: (e for e in entries() if e["kind"] in ("batch", "rpc", "tm"))
-    return lambda: [e["sql"] if "sql" in e else "tm " + e["request"] for e in requests()]
+    return lambda: [e["sql"] for e in entries() if e["kind"] in ("batch", "rpc")]
 
 def scenario(fn):
     print("-- " + fn.__name__, flush=True)

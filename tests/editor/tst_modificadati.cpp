@@ -1,5 +1,5 @@
-// The product editor: its price fields, loading the chosen product, saving
-// into Prodotti or ProdottiC, and the main screen after it closed.
+// The product editor: its price fields, loading the chosen product, saving into Prodotti or ProdottiC, and the main
+// screen after it closed.
 #include "editor/frmmodificadati.h"
 #include "fixture/schermo.h"
 #include "ui_FrmModificaDati.h"
@@ -52,8 +52,8 @@ void compila(FrmModificaDati &e, const QStringList &texts)
 class TestModificaDati : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The chosen product's texts, then typing as the operator does: the key filter, the limits,
-    // Enter moving on, the colours and the conversion on leaving a price.
+    // The chosen product's texts, then typing as the operator does: the key filter, the limits, Enter moving on, the
+    // colours and the conversion on leaving a price.
     void loadsAndTakesTheKeyboard()
     {
         // a price is shown with two decimals, anything else as it is

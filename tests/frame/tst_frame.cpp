@@ -1,5 +1,5 @@
-// The program's frame: term.ini byte for byte, the error form and its log,
-// opening the shared connection with its indicator and guard.
+// The program's frame: term.ini byte for byte, the error form and its log, opening the shared connection with its
+// indicator and guard.
 #include "fixture/fixture.h"
 #include "fixture/recorder.h"
 #include "fixture/testmain.h"
@@ -123,8 +123,8 @@ private Q_SLOTS:
         Modulo::guarded(QString(), [] { throw RuntimeError(5, u"x"_s); });
         QCOMPARE(program.errors.at(0).control, QString());
     }
-    // Empty or missing term.ini, a string that cannot be right, a closed port or a missing file: "NO" at once,
-    // no box; the demo: "OK" and the screen ready; a silent server: "NO" after the whole 5 s, the window alive.
+    // Empty or missing term.ini, a string that cannot be right, a closed port or a missing file: "NO" at once, no box;
+    // the demo: "OK" and the screen ready; a silent server: "NO" after the whole 5 s, the window alive.
     void avvioEIndicatore()
     {
         START_RECORDER(muta, QByteArray(), true);   // a server that accepts and never answers

@@ -1,5 +1,4 @@
-// The database layer over SQLite, over ODBC (through the SQLite ODBC driver)
-// and the connection strings, with the SQL Server drivers this machine has.
+// Stored connection strings as each driver receives them, and the SQL Server drivers this machine prefers.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "platform/db.h"
@@ -14,8 +13,8 @@ using namespace Qt::StringLiterals;
 class TestDb : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The installed drivers, preferred first, and the text each kind of driver gets from a stored string, read
-    // as the OLE DB provider reads it: the text after DRIVER={...}; or, after '!', why the string is refused.
+    // The installed drivers, preferred first, and the text each kind of driver gets from a stored string, read as the
+    // OLE DB provider reads it: the text after DRIVER={...}; or, after '!', why the string is refused.
     void driverEStringhe()
     {
         const QStringList preferiti = {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server",

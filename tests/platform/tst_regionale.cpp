@@ -1,6 +1,5 @@
-// The Italian regional rules, whatever locale the machine runs in (the suite
-// runs under LANG=C and LANG=en_US.UTF-8), and Windows-1252 text with CR LF
-// lines and fixed-width fields.
+// The Italian regional rules, whatever locale the machine runs in (the suite runs under LANG=C and LANG=en_US.UTF-8),
+// and Windows-1252 text with CR LF lines and fixed-width fields.
 #include "fixture/testmain.h"
 #include "platform/errors.h"
 #include "platform/formatta.h"
@@ -15,8 +14,8 @@ using namespace Qt::StringLiterals;
 class TestRegionale : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Numbers, money, dates and blanks by the regional rules; one byte per
-    // character in Windows-1252, fields padded or cut, control characters blanked.
+    // Numbers, money, dates and blanks by the regional rules; one byte per character in Windows-1252, fields padded or
+    // cut, control characters blanked.
     void regoleEdTesto()
     {
         const std::pair<double, const char *> testi[] = {{3, "3"}, {12.5, "12,5"}, {-1234.75, "-1234,75"}, {0, "0"},

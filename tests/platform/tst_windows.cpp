@@ -1,23 +1,19 @@
-// What only a Windows station has: drivers, aliases and data sources in the registry (the keys written are put
-// back), NTFS's file identity, the program's folder, files in binary mode, the system's fonts.
+// What only a Windows station has: drivers, aliases and data sources in the registry (the keys written are put back),
+// NTFS's file identity, the program's folder, files in binary mode.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "frame/parametri.h"
 #include "platform/connstring.h"
 #include "platform/fileidentity.h"
-#include "platform/fontfiles.h"
 #include "platform/odbcsetup.h"
 #include "platform/shell.h"
-#include "screen/frminventario.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontInfo>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
-#include <QWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -54,8 +50,8 @@ private Q_SLOTS:
         QVERIFY(QSettings(kDrivers, QSettings::NativeFormat).isWritable());
     }
 
-    // The drivers the registry lists as installed, preferred first, and the
-    // string a stored connection becomes with each set.
+    // The drivers the registry lists as installed, preferred first, and the string a stored connection becomes with
+    // each set.
     void driversDalRegistro()
     {
         const auto restore = kept(kDrivers);
@@ -109,9 +105,8 @@ private Q_SLOTS:
             found.contains(u"Cassa | ODBC Driver 17 for SQL Server | cassa1,1500"_s), qPrintable(found.join(u"; "_s)));
     }
 
-    // The identity of a file follows the file, not its name; the program's
-    // folder is the executable's; term.ini and the logs are written with
-    // CR LF alone, where a text-mode write would give CR CR LF.
+    // The identity of a file follows the file, not its name; the program's folder is the executable's; term.ini and the
+    // logs are written with CR LF alone, where a text-mode write would give CR CR LF.
     void fileECartella()
     {
         Fixture::Program program;
@@ -135,17 +130,6 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(Shell::programFile(u"term.ini"_s)).absolutePath()
                 == QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
         Shell::setProgramFolder(program.folder());
-    }
-
-    // The screens' Tahoma is the system's own face (C:\Windows\Fonts), not a stand-in file.
-    void caratteri()
-    {
-        Fixture::Program program(Fixture::Program::Demo);
-        QVERIFY(FontFiles::standIn(u"Tahoma"_s).isEmpty());
-        frmInventario form;
-        form.show();
-        QCOMPARE(form.findChild<QWidget *>(u"txtCodice"_s)->font().family(), u"Tahoma"_s);
-        QCOMPARE(QFontInfo(form.findChild<QWidget *>(u"txtCodice"_s)->font()).family(), u"Tahoma"_s);
     }
 };
 INVENTARIO_TEST(TestWindows)

@@ -1,6 +1,5 @@
-// Saving a count: inserts and updates on one row, stations saving the same
-// product at once; and against a stand-in SQL Server recording what FreeTDS
-// sends: batches or prepared executions, the session, real columns, deadlocks.
+// Saving a count: inserts and updates on one row, stations saving the same product at once; and against a stand-in SQL
+// Server recording what FreeTDS sends: batches or prepared executions, the session, real columns, deadlocks.
 #include "fixture/fixture.h"
 #include "fixture/recorder.h"
 #include "fixture/testmain.h"
@@ -35,17 +34,17 @@ Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString 
     return Salvataggio::salva(c, Salvataggio::prepara(campi, kOggi));
 }
 
-// The login as stored, byte for byte, then the session (Qt's ODBC driver asks for the timestamp type first under unixODBC;
-// its Windows build does not).
+// The login as stored, byte for byte, then the session (Qt's ODBC driver asks for the timestamp type first under
+// unixODBC; its Windows build does not).
 const QStringList kSessione = {u"login: sa| p;w}{='x\"\u00e8\u20ac |Ventrox"_s,
 #ifndef Q_OS_WIN
     u"batch: sp_datatype_info_100 11"_s,
 #endif
     u"rpc sp_cursoropen: SET QUOTED_IDENTIFIER ON"_s,
     u"batch: SET DATEFORMAT dmy; SET LOCK_TIMEOUT 30000; SET QUOTED_IDENTIFIER ON"_s};
-// What the lookup of a batch found, as the batch gives it back once committed: nothing, then key 19 with 2 counted.
-// The lookup of product 43 is refused three times as a deadlock's victim, 42's as out of time once, 44's names a
-// table the server cannot resolve; the list's statement refused once after the commit.
+// What the lookup of a batch found, as the batch gives it back once committed: nothing, then key 19 with 2 counted. The
+// lookup of product 43 is refused three times as a deadlock's victim, 42's as out of time once, 44's names a table the
+// server cannot resolve; the list's statement refused once after the commit.
 const QByteArray kRighe = R"j([
   {"match": "=43\\) AS Trovata", "error": 1205, "times": 3},
   {"match": "=42\\) AS Trovata", "error": 1222, "times": 1},
@@ -145,8 +144,8 @@ private Q_SLOTS:
         }
     }
     // A save is one batch: the transaction begun with XACT_ABORT, the lookup holding the row, the insert with the
-    // values to store or the update adding on the server, the commit, then the list. The delete and the editor's
-    // update go alone.
+    // values to store or the update adding on the server, the commit, then the list. The delete and the editor's update
+    // go alone.
     void statementsAreBatchesOrPrepared()
     {
         START_RECORDER(rec, kRighe.mid(kRighe.indexOf("{\"match\": \"AS Trovata,")).prepend('['));
@@ -175,10 +174,10 @@ private Q_SLOTS:
                                           "@IDInventarioReale"_s));
         QCOMPARE(contato.mid(5, 1) + contato.mid(7), (QStringList{u"COMMIT TRANSACTION"_s, kElenco}));
     }
-    // A deadlock's victim is saved once more, the whole batch again. A second deadlock, a lock out of time or a
-    // name the server cannot resolve (which leaves the transaction open, XACT_ABORT or not) reach the operator at
-    // once, the server's message alone under the usual number, and no transaction stays open. A failure after the
-    // commit never saves again.
+    // A deadlock's victim is saved once more, the whole batch again. A second deadlock, a lock out of time or a name
+    // the server cannot resolve (which leaves the transaction open, XACT_ABORT or not) reach the operator at once, the
+    // server's message alone under the usual number, and no transaction stays open. A failure after the commit never
+    // saves again.
     void deadlockVictimSavedOnceMore()
     {
         START_RECORDER(rec, kRighe);

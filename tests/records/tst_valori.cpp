@@ -1,5 +1,4 @@
-// Values in SQL text, the audit log of deleted rows and the inventory text
-// file, byte for byte.
+// Values in SQL text, the audit log of deleted rows and the inventory text file, byte for byte.
 #include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "platform/clock.h"

@@ -67,8 +67,9 @@ private Q_SLOTS:
         b.cerca(kBcCaffe, u"3"_s);
         b.cerca(kBcZucchero, u"1"_s);
         const QVariantList contata = b.contati()[0];   // beside the count, a copy of the product's data
-        QCOMPARE(b.righe()[0].mid(1), (QVariantList{kCaffe, kBcCaffe, 1234.5, 999.99, 0, 1000, u"Generico"_s,
-                                          u"N\u00b0"_s, u"0"_s, u"0"_s, 3.0, 12.0, u"05/12/2026"_s, 42, 0, u"P00042"_s}));
+        QCOMPARE(
+            b.righe()[0].mid(1), (QVariantList{kCaffe, kBcCaffe, 1234.5, 999.99, 0, 1000, u"Generico"_s, u"N\u00b0"_s,
+                                     u"0"_s, u"0"_s, 3.0, 12.0, u"05/12/2026"_s, 42, 0, u"P00042"_s}));
         const QString chiave = contata[0].toString();
         b.cerca(kBcCaffe);
         b.clicRiga(1);   // the newest first: the coffee is the second row

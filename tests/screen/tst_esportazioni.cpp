@@ -1,5 +1,4 @@
-// The workbooks of the "File" menu, reached through the menu bar and read back by openpyxl with their cell types;
-// what happens when the file or the database fails.
+// The workbooks of the "File" menu, reached through the menu bar and read back by openpyxl with their cell types.
 #include "fixture/recorder.h"
 #include "fixture/schermo.h"
 #include "platform/clock.h"

@@ -1,5 +1,5 @@
-// The main screen as designed: every control where the layout puts it,
-// fonts and colours as drawn, read-only fields, tool tip and access key.
+// The main screen as designed: every control where the layout puts it, fonts and colours as drawn, read-only fields,
+// tool tip and access key.
 #include "fixture/schermo.h"
 
 using namespace Fixture;

@@ -33,8 +33,8 @@ int spuntate(const Schermo &s)
 class TestLista : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Columns come with the first load that reaches the database. Every column's text for a loaded row, a row
-    // of nulls (empty text and 0, not the error form) and a counted row; at most 15 digits, comma, no grouping.
+    // Columns come with the first load that reaches the database. Every column's text for a loaded row, a row of nulls
+    // (empty text and 0, not the error form) and a counted row; at most 15 digits, comma, no grouping.
     void testiDellaRiga()
     {
         Schermo s(Program::Empty, false);

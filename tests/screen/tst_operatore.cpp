@@ -1,6 +1,5 @@
-// The main screen as the operator meets it: keys sent to whatever has the
-// focus, Tab through the real focus chain, rows clicked, menus and other
-// windows taking the activation.
+// The main screen as the operator meets it: keys sent to whatever has the focus, Tab through the real focus chain, rows
+// clicked, menus and other windows taking the activation.
 #include "fixture/schermo.h"
 
 #include "platform/events.h"
@@ -28,8 +27,8 @@ class TestOperatore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
 
-    // With the connection lost, every command the operator can reach ends in the one box and leaves everything as
-    // it was: no row written or deleted, no workbook, nothing opened, no error form, the screen usable.
+    // With the connection lost, every command the operator can reach ends in the one box and leaves everything as it
+    // was: no row written or deleted, no workbook, nothing opened, no error form, the screen usable.
     void ogniComandoSenzaConnessione()
     {
         using Passo = std::function<void(Banco &)>;
@@ -67,8 +66,8 @@ private Q_SLOTS:
         }
     }
 
-    // A menu or another window taking the focus for a while is no leaving of
-    // the field: what was typed stays, and the next key goes on from it.
+    // A menu or another window taking the focus for a while is no leaving of the field: what was typed stays, and the
+    // next key goes on from it.
     void ricercaNonSiPerdeDietroUnMenu()
     {
         Banco b;
@@ -95,8 +94,8 @@ private Q_SLOTS:
         QVERIFY(b.ui.txtNome->styleSheet().contains(u"rgb(255, 255, 255)"_s));
     }
 
-    // A real box shown while the operator's keys are held takes its own keys:
-    // its Enter closes it at once and is not kept for the screen.
+    // A real box shown while the operator's keys are held takes its own keys: its Enter closes it at once and is not
+    // kept for the screen.
     void unMessaggioPrendeISuoiTasti()
     {
         Banco b;
@@ -118,8 +117,8 @@ private Q_SLOTS:
         QCOMPARE(b.form.focusWidget(), b.ui.txtCodice);
     }
 
-    // The error form is modal to the form that has the focus, centred on it;
-    // it and LogErrori.TXT name the screen also for a control inside a frame.
+    // The error form is modal to the form that has the focus, centred on it; it and LogErrori.TXT name the screen also
+    // for a control inside a frame.
     void erroreSulModuloAttivo()
     {
         Banco b;

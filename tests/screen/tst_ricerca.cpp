@@ -55,8 +55,8 @@ private Q_SLOTS:
         QCOMPARE(s.voci().size(), 1);
     }
 
-    // Only Prodotti's barcode hits and the name search grow frame and list (up to 30 items, over the counted
-    // rows); two names are 100 taller than the rule.
+    // Only Prodotti's barcode hits and the name search grow frame and list (up to 30 items, over the counted rows); two
+    // names are 100 taller than the rule.
     void altezze()
     {
         const struct {
@@ -134,11 +134,11 @@ private Q_SLOTS:
         QVERIFY(s.ui.ListProdotti->isVisible() && s.form.isEnabled());
     }
 
-    // SQL Server gets plain batches, '[' escaped (a set for its LIKE), quotes doubled. The earliest search that
-    // found anything lists its rows, in the server's order; a later search's rows do not count. A scan cycle is
-    // two requests: the search brings a single hit's product with its count, the save brings the list back. A
-    // name key stroke is one: Prodotti's rows listed first, prodottiC's marked after them. A save the server
-    // refuses reaches the error form with the routine's label.
+    // SQL Server gets plain batches, '[' escaped (a set for its LIKE), quotes doubled. The earliest search that found
+    // anything lists its rows, in the server's order; a later search's rows do not count. A scan cycle is two requests:
+    // the search brings a single hit's product with its count, the save brings the list back. A name key stroke is one:
+    // Prodotti's rows listed first, prodottiC's marked after them. A save the server refuses reaches the error form
+    // with the routine's label.
     void suSqlServer()
     {
         Program program;

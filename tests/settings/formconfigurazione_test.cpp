@@ -1,5 +1,5 @@
-// The connection settings dialog: the server names it offers, loading from
-// term.ini, the composed string, testing and storing, and leaving it.
+// The connection settings dialog: the server names it offers, loading from term.ini, the composed string, testing and
+// storing, and leaving it.
 #include "fixture/fixture.h"
 #include "fixture/recorder.h"
 #include "fixture/testmain.h"
@@ -56,8 +56,8 @@ private Q_SLOTS:
         OdbcSetup::setFake(nullptr);
         FormConfigurazione::setConnectionTest(nullptr);
     }
-    // The names offered and what is stored; any change of the four parts composes the string anew;
-    // the box takes what is typed (SRV1 stays SRV1 beside SRV10), a name chosen from the list rebuilds it too.
+    // The names offered and what is stored; any change of the four parts composes the string anew; the box takes what
+    // is typed (SRV1 stays SRV1 beside SRV10), a name chosen from the list rebuilds it too.
     void dialogoEServer()
     {
         Fixture::Program p;   // term.ini holds only the SQLite string
@@ -136,9 +136,9 @@ private Q_SLOTS:
         QCOMPARE(ServerList::available(), (QStringList{"MAGAZZINO", "negozio2", "SRV01\\SQLEXPRESS", "vecchio",
                                               "10.0.0.9,1500", "nativo,1433", "ms"}));
     }
-    // No SQL Server answers here: a stand-in accepts every string but the refused ones. A composed string
-    // is stored with its parts, which the next opening shows; a hand-made one, however long, with the parts
-    // emptied. A refused string stores nothing.
+    // No SQL Server answers here: a stand-in accepts every string but the refused ones. A composed string is stored
+    // with its parts, which the next opening shows; a hand-made one, however long, with the parts emptied. A refused
+    // string stores nothing.
     void salvaSoloUnaStringaAccettata()
     {
         Fixture::Program p;
@@ -192,9 +192,9 @@ private Q_SLOTS:
         d.ui->cmdDBSalva->click();
         QVERIFY(d.ui->ImageSi->isHidden() && !d.ui->imageNo->isHidden());
     }
-    // Logins through FreeTDS to the stand-in server, tested as the dialog tests them: composed from the fields
-    // (quoted where needed) or typed, each password reaches the server as typed, byte for byte, and the string is
-    // stored; a refused one shows the server's words, or why it cannot go, and stores nothing.
+    // Logins through FreeTDS to the stand-in server, tested as the dialog tests them: composed from the fields (quoted
+    // where needed) or typed, each password reaches the server as typed, byte for byte, and the string is stored; a
+    // refused one shows the server's words, or why it cannot go, and stores nothing.
     void accessiAlServer()
     {
         Fixture::Program p;

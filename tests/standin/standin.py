@@ -131,7 +131,6 @@ def accepted(database):
 
 # --- Transactions -------------------------------------------------------------------------------------------------
 
-TM = {5: "BEGIN", 7: "COMMIT", 8: "ROLLBACK"}  # transaction manager requests
 NO_TRANSACTION = {"COMMIT": (3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."),
                   "ROLLBACK": (3903, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.")}
 TRANSACTION_SQL = re.compile(r"\s*(BEGIN|COMMIT|ROLLBACK)(\s+TRAN(SACTION)?)?\s*;?\s*$", re.I)
@@ -141,7 +140,8 @@ ASSIGNMENT = re.compile(r"\s*SELECT\s+(TOP\s+\d+\s+)?@\w+\s*=", re.I)
 DESCRIPTORS = itertools.count(1)
 
 class Transaction:
-    """A session's transaction as SQL Server keeps it: its depth, and the descriptor its ENVCHANGE tokens carry."""
+    """A session's transaction as SQL Server keeps it, begun, committed and rolled back by a batch's statements: its
+    depth, and the descriptor its ENVCHANGE tokens carry."""
     def __init__(self):
         self.depth, self.descriptor, self.lost = 0, b"", False
     def begin(self):
@@ -157,7 +157,7 @@ class Transaction:
         """Its session chosen as a deadlock's victim: rolled back under the client."""
         self.lost = self.depth > 0
         return self.end(10) if self.lost else b""
-    def request(self, what, begin_after=False):
+    def request(self, what):
         """BEGIN, COMMIT or ROLLBACK: the tokens before its DONE, and whether it failed. After a deadlock the
         client's ROLLBACK finds nothing left to undo; a COMMIT has nothing to commit."""
         lost, self.lost = self.lost, False
@@ -172,7 +172,7 @@ class Transaction:
             tokens = b""
         else:
             return message(0xAA, *NO_TRANSACTION[what], 16), True
-        return tokens + (self.begin() if begin_after else b""), False
+        return tokens, False
 
 # --- The server and its sessions ----------------------------------------------------------------------------------
 
@@ -230,7 +230,7 @@ class Session(socketserver.BaseRequestHandler):
         try:
             while True:
                 kind, data = self.packet()
-                body = data[struct.unpack_from("<I", data)[0]:] if kind in (0x01, 0x03, 0x0E) else data  # ALL_HEADERS
+                body = data[struct.unpack_from("<I", data)[0]:] if kind in (0x01, 0x03) else data  # ALL_HEADERS
                 if kind == 0x12:
                     self.send(prelogin(), "prelogin")
                 elif kind == 0x10:
@@ -244,11 +244,6 @@ class Session(socketserver.BaseRequestHandler):
                     self.send(self.batch(sql), "batch", sql=sql)
                 elif kind == 0x03:
                     self.rpc(body)
-                elif kind == 0x0E:
-                    request = TM.get(struct.unpack_from("<H", body)[0], "other")
-                    begin_after = request != "BEGIN" and len(body) > 3 + body[2] and body[3 + body[2]] & 1
-                    tokens, failed = self.transaction.request(request, begin_after)
-                    self.send(tokens + done(status=0x02 if failed else 0, cmd=0), "tm", request=request)
                 elif kind == 0x06:
                     self.send(done(status=0x20, cmd=0), "attention")
                 else:
