@@ -1,6 +1,5 @@
 // The program's frame: term.ini byte for byte, the error form and its log, opening the shared connection with its
 // indicator and guard.
-#include "fixture/fixture.h"
 #include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "frame/frmerrore.h"
@@ -12,12 +11,7 @@
 #include "ui_FrmErrore.h"
 #include "ui_frmInventario.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTcpServer>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 

@@ -1,11 +1,8 @@
 // Stored connection strings as each driver receives them, and the SQL Server drivers this machine prefers.
-#include "fixture/fixture.h"
 #include "fixture/testmain.h"
 #include "platform/db.h"
-#include "platform/errors.h"
 #include "platform/odbcsetup.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;

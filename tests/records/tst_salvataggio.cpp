@@ -1,19 +1,13 @@
 // Saving a count: inserts and updates on one row, stations saving the same product at once; and against a stand-in SQL
 // Server recording what FreeTDS sends: batches or prepared executions, the session, real columns, deadlocks.
-#include "fixture/fixture.h"
 #include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "platform/db.h"
-#include "platform/errors.h"
 #include "records/registro.h"
 #include "records/salvataggio.h"
 
-#include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTest>
-#include <QThread>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,6 @@
 #include "fixture/testmain.h"
 #include "platform/clock.h"
 #include "platform/db.h"
-#include "platform/errors.h"
 #include "records/filetabulato.h"
 #include "records/registro.h"
 #include "records/valori.h"

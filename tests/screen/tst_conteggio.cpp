@@ -5,8 +5,6 @@
 #include "records/registro.h"
 #include "ui_FrmErrore.h"
 
-#include <QDir>
-
 using namespace Fixture;
 
 namespace {

@@ -1,14 +1,9 @@
 // The workbooks of the "File" menu, reached through the menu bar and read back by openpyxl with their cell types.
-#include "fixture/recorder.h"
 #include "fixture/schermo.h"
 #include "platform/clock.h"
 
-#include <QDir>
 #include <QJsonDocument>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProcess>
-#include <clocale>
 
 using namespace Fixture;
 

@@ -1,8 +1,6 @@
 // The list of counted rows: columns, row texts, loading and totals, row clicks, marks, clearings.
 #include "fixture/schermo.h"
 
-#include <QHeaderView>
-
 using namespace Fixture;
 using M = InventarioModel;
 

@@ -4,10 +4,6 @@
 
 #include "platform/events.h"
 
-#include <QDir>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 
 using namespace Fixture;

@@ -2,8 +2,6 @@
 #include "fixture/recorder.h"
 #include "fixture/schermo.h"
 
-#include <QCheckBox>
-
 using namespace Fixture;
 
 class TestRicerca : public QObject {

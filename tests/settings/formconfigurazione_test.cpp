@@ -1,11 +1,8 @@
 // The connection settings dialog: the server names it offers, loading from term.ini, the composed string, testing and
 // storing, and leaving it.
-#include "fixture/fixture.h"
 #include "fixture/recorder.h"
 #include "fixture/testmain.h"
 #include "frame/modulo.h"
-#include "platform/db.h"
-#include "platform/odbcsetup.h"
 #include "records/schema.h"
 #include "screen/frminventario.h"
 #include "settings/formconfigurazione.h"
@@ -13,8 +10,6 @@
 #include "ui_FormConfigurazione.h"
 #include "ui_frmInventario.h"
 
-#include <QAbstractItemView>
-#include <QFile>
 #include <QJsonArray>
 #include <QTest>
 
