@@ -36,11 +36,8 @@ private Q_SLOTS:
                 qRound(v[4].toInt() / 15.0));
             QCOMPARE(w->geometry(), atteso);
         }
-        for (QWidget *w : s.ui.Frame3->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            QVERIFY2(QStringList({"Label11", "txtCodice", "CheckTipoRicerca", "Label4", "txtNome", "ListProdotti"})
-                             .contains(w->objectName())
-                         || w->objectName().isEmpty(),
-                qPrintable(w->objectName()));
+        for (const char *nome : {"Label11", "txtCodice", "CheckTipoRicerca", "Label4", "txtNome", "ListProdotti"})
+            QCOMPARE(s.w<QWidget>(nome)->parentWidget(), s.ui.Frame3);
         for (const char *nome :
             {"TxtBarcode", "TxtDetCodiceLoro", "txtDescrizione1", "txtQta", "txtQtaReale", "txtPrVe1",
                 "txtPrezAcquisto", "TxtIdProdotto", "txtProdeliminto", "txtCodice", "txtNome", "TxtCopieReali"})

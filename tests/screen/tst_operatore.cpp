@@ -112,32 +112,6 @@ private Q_SLOTS:
         QCOMPARE(b.ui.txtCodice->text(), u"1500"_s);
         QCOMPARE(b.form.focusWidget(), b.ui.txtCodice);
     }
-
-    // The error form is modal to the form that has the focus, centred on it; it and LogErrori.TXT name the screen also
-    // for a control inside a frame.
-    void erroreSulModuloAttivo()
-    {
-        Banco b;
-        Modulo::setErrorHandler(nullptr);
-        QWidget *padre = nullptr;
-        QPoint centro;
-        QString nomi;
-        Fixture::whenModal([&](QWidget *modal) {
-            padre = modal->parentWidget();
-            centro = modal->geometry().center();
-            nomi = modal->findChild<QLabel *>(u"lblForm"_s)->text() + u'|'
-                   + modal->findChild<QLabel *>(u"lblOggetto"_s)->text();
-            modal->findChild<QPushButton *>(u"cmdEsci"_s)->click();
-        });
-        b.program.exec(u"DROP TABLE InventarioReale"_s);
-        b.ui.txtCodice->setFocus();   // in the frame "RICERCA PRODOTTO"
-        b.form.CaricaDati();
-        QCOMPARE(padre, &b.form);
-        QVERIFY((centro - b.form.geometry().center()).manhattanLength() < 40);
-        QCOMPARE(b.program.programEnds, 1);
-        QCOMPARE(nomi, u"frmInventario|txtCodice"_s);
-        QVERIFY(b.program.readFile(u"LogErrori.TXT"_s).contains("|frmInventario       |txtCodice           |"));
-    }
 };
 
 INVENTARIO_TEST(TestOperatore)

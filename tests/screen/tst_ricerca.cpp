@@ -123,12 +123,13 @@ private Q_SLOTS:
         for (const auto &[testo, id] : {std::pair(u"X     Eli."_s + QString(100, u' ') + u"5001Eli."_s, 5001.0),
                  {u"123456789012345678901234"_s, 56789012345678901234.0}, {u"12,5"_s, 12}, {u"abc"_s, 0}})
             QCOMPARE(ProdottiListModel::idVoce(testo), id);
-        // a failed statement: the error form
+        // a failed statement: the error form, naming the screen though the focus is inside its frame
         s.program.exec(u"DROP TABLE prodottiC"_s);
         s.cerca(u"NO"_s);
         QCOMPARE(s.program.errors.size(), 1);
         QVERIFY(s.program.errors.at(0).description.contains("prodottiC"_L1));
         QVERIFY(!s.program.errors.at(0).description.contains("Select"_L1));   // the statement is no part of it
+        QCOMPARE(s.program.errors.at(0).form + u'|' + s.program.errors.at(0).control, u"frmInventario|txtCodice"_s);
         QVERIFY(s.ui.ListProdotti->isVisible() && s.form.isEnabled());
     }
 
