@@ -60,13 +60,8 @@ const QString kCerca = u"SELECT * FROM   InventarioReale WITH (UPDLOCK, HOLDLOCK
 const QString kElenco = u"SELECT TOP 50 * FROM   InventarioReale ORDER BY IDInventarioReale DESC"_s;
 const Salvataggio::Campi kNuovo{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
     u"5"_s, u"43"_s, u"0"_s, u"2"_s, true};
-Salvataggio::Campi contato()
-{
-    Salvataggio::Campi c = kNuovo;
-    c.idProdotto = u"42"_s;
-    c.quantita = u"3"_s;
-    return c;
-}
+const Salvataggio::Campi kContato{u"T\u00c8 VERDE \u03a9'"_s, u"800"_s, u"3,90 \u20ac"_s, u"2,00 \u20ac"_s, u"P43"_s,
+    u"5"_s, u"42"_s, u"0"_s, u"3"_s, true};   // the same, counted already under 42
 
 }   // namespace
 
@@ -148,7 +143,7 @@ private Q_SLOTS:
         rec.log();
         QVERIFY(salva(c, kNuovo).inserita);
         QList<QVariantList> lista;
-        const Salvataggio::Esito esito = Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
+        const Salvataggio::Esito esito = Salvataggio::salva(c, Salvataggio::prepara(kContato, kOggi), kElenco,
             [&](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) {
                 for (Recordset &rs = righe(); !rs.eof(); rs.moveNext())
                     lista << QVariantList{rs.field(u"n"_s)};
@@ -188,7 +183,7 @@ private Q_SLOTS:
                 u"Transaction (Process ID 52) was deadlocked on lock resources with another process and has been "
                 "chosen as the deadlock victim. Rerun the transaction."_s,
                 2},
-            {contato(), u"Lock request time out period exceeded."_s, 1},
+            {kContato, u"Lock request time out period exceeded."_s, 1},
             {nonRisolto, u"Invalid object name 'InventarioReale'."_s, 1}};
         for (const auto &caso : casi) {
             rec.log();
@@ -210,7 +205,7 @@ private Q_SLOTS:
         QCOMPARE(log.size(), 3);
         QVERIFY(log[0] == log[2] && log[1] == u"batch: IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION"_s);
         try {   // committed: the list's failure is the operator's, and the count is not made again
-            Salvataggio::salva(c, Salvataggio::prepara(contato(), kOggi), kElenco,
+            Salvataggio::salva(c, Salvataggio::prepara(kContato, kOggi), kElenco,
                 [](const Salvataggio::Esito &, const std::function<Recordset &()> &righe) { righe(); });
             QFAIL("the list must fail");
         } catch (const RuntimeError &e) {
