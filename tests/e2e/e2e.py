@@ -22,9 +22,6 @@ def wait_until(predicate, what, timeout=30):
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.1)
 
-def window(title, timeout=30):
-    wait_until(lambda: xdo("search", "--onlyvisible", "--name", title).split(), "window " + title, timeout)
-
 class Program:
     """One program folder, and the program running in it; opening a file goes to a stub that records the path."""
     def __init__(self, name):
@@ -149,7 +146,7 @@ def counting_at_reader_speed_and_the_file(p):
     p.click(75, 10, client=False)              # Configurazione -> Crea File testo Tabulato
     time.sleep(0.3)
     xdo("key", "--delay", 30, "Down", "Down", "Return")
-    window("^Inventario$")                     # OK File Inventario Completato
+    wait_until(lambda: xdo("search", "--onlyvisible", "--name", "^Inventario$"), "OK File Inventario Completato")
     xdo("key", "Return")
     wait_until(lambda: os.path.exists(p.path("opened.txt")), "the file opened")
     name = open(p.path("opened.txt")).read().strip()

@@ -38,15 +38,6 @@ struct Editore : Schermo {
     }
 };
 
-// Barcode, description, selling and purchase price; a null text leaves its field as loaded.
-void compila(FrmModificaDati &e, const QStringList &texts)
-{
-    QLineEdit *campi[] = {e.ui->txtBarcodeForn, e.ui->txtDescrizione1, e.ui->txtPrVe1, e.ui->txtPrAcq1};
-    for (int i = 0; i < 4; ++i)
-        if (!texts[i].isNull())
-            campi[i]->setText(texts[i]);
-}
-
 }   // namespace
 
 class TestModificaDati : public QObject {
@@ -117,7 +108,10 @@ private Q_SLOTS:
             const QVariantList intatta = s.prodotto(altra, c.id);
             s.cerca(QLatin1String(c.codice));
             s.modifica([&](FrmModificaDati &e) {
-                compila(e, c.scritti);
+                QLineEdit *campi[] = {e.ui->txtBarcodeForn, e.ui->txtDescrizione1, e.ui->txtPrVe1, e.ui->txtPrAcq1};
+                for (int i = 0; i < 4; ++i)   // a null text leaves its field as loaded
+                    if (!c.scritti[i].isNull())
+                        campi[i]->setText(c.scritti[i]);
                 e.ui->cmdSalva->click();
             });
             QCOMPARE(s.prodotto(QLatin1String(c.tabella), c.id), c.salvati);

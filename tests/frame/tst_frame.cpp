@@ -50,8 +50,7 @@ private Q_SLOTS:
         QCOMPARE(Modulo::DecodificaRiga(Modulo::CodificaRiga(u"PWD=\"a\"\"b\""_s)), u"PWD=\"a\"\"b\""_s);
         Fixture::Program program(Fixture::Program::Empty, false);
         QCOMPARE(leggi("StrConnPrincipale"), QString());   // a missing file is created empty
-        QCOMPARE(program.readFile(u"term.ini"_s), QByteArray(""));
-        QVERIFY(QFile::exists(program.file(u"term.ini"_s)));
+        QVERIFY(QFile::exists(program.file(u"term.ini"_s)) && program.readFile(u"term.ini"_s).isEmpty());
         QVERIFY(scrivi("StrConnPrincipale", u"x=y"_s));
         QCOMPARE(program.readFile(u"term.ini"_s), riga(u"STRCONNPRINCIPALE=x=y"_s));
         QCOMPARE(leggi("StrConnPrincipale"), u"x=y"_s);
@@ -131,10 +130,9 @@ private Q_SLOTS:
             QString stringa;
             qint64 minimo, massimo;
             bool ok;
-        } casi[] = {{QString(), 0, 1000, false}, {u"garbage;;=="_s, 0, 1000, false},
-            {u"Provider=Nessuno;Data Source=x"_s, 0, 1000, false}, {porta, 0, 2500, false},
-            {u"Provider=SQLite;Data Source=assente.db"_s, 0, 1000, false}, {server.arg(muta.port()), 4500, 6500, false},
-            {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
+        } casi[] = {{QString(), 0, 1000, false}, {u"Provider=Nessuno;Data Source=x"_s, 0, 1000, false},
+            {porta, 0, 2500, false}, {u"Provider=SQLite;Data Source=assente.db"_s, 0, 1000, false},
+            {server.arg(muta.port()), 4500, 6500, false}, {u"Provider=SQLite;Data Source=test.db"_s, 0, 1000, true}};
         for (const auto &c : casi) {
             Fixture::Program program(Fixture::Program::Demo, false);
             if (!c.stringa.isEmpty())

@@ -50,11 +50,11 @@ private Q_SLOTS:
         for (const char *a : {"Esci", "ConfFTP", "MnuFileInvTab"})
             menu << s.w<QAction>(a)->text();
         QCOMPARE(menu, QStringList({"Esci", "Configura Connessione SQL", "Crea File testo Tabulato"}));
-        QCOMPARE(s.ui.Frame3->font().pointSizeF(), 15.75);
-        QCOMPARE(s.ui.lvwProdotti->font().family() + QString::number(s.ui.lvwProdotti->font().pointSizeF()),
-            u"MS Sans Serif8.25"_s);
-        QCOMPARE(
-            s.ui.txtCodice->font().family() + QString::number(s.ui.txtCodice->font().pointSizeF()), u"Tahoma14.25"_s);
+        for (const auto &[nome, carattere] : {std::pair("Frame3", "Tahoma 15.75"),
+                 {"lvwProdotti", "MS Sans Serif 8.25"}, {"txtCodice", "Tahoma 14.25"}}) {
+            const QFont f = s.w<QWidget>(nome)->font();
+            QCOMPARE(f.family() + u' ' + QString::number(f.pointSizeF()), QLatin1String(carattere));
+        }
         s.ui.txtPrVe1->setText(u"1.234,50 \u20ac"_s);   // for the colour of its text
         const struct {
             const char *nome;
