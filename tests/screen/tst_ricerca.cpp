@@ -136,7 +136,6 @@ private Q_SLOTS:
     // with the routine's label.
     void suSqlServer()
     {
-        Program program;
         const QByteArray ricerca = R"j("columns": [["IDprodotto", "int"], ["CodInterno", "varchar(20)"],
             ["Descrizione", "varchar(50)"], ["Ricerca", "int"], ["Barcode", "varchar(20)"], ["PrezzoPubblico", "float"],
             ["PrezzoAcquisto", "money"], ["Giacenza", "real"], ["GiacenzaContata", "float"]])j";
@@ -159,11 +158,10 @@ private Q_SLOTS:
             ["CodInterno", "nvarchar(20)"]], "rows": [[19, "CAFFE", "800", 1234.5, 2, 0, 1000, "Generico", "N",
             "0", "0", 5, 12, "2026-12-05 00:00:00", 42, 0, "P42"]]}])j";
         START_RECORDER(rec, risposte);
-        Modulo::ProdottoAttivo = false;
+        Schermo sc(Program::Empty, false);
         Modulo::ConnPrincipale().open(rec.connectionString());
-        frmInventario form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        frmInventario &form = sc.form;
+        Program &program = sc.program;
         form.ui->txtCodice->setText(u"A[1]'"_s);
         rec.log();
         QTest::keyClick(form.ui->txtCodice, Qt::Key_Return);
