@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(
             form.ui->lblNumero->text() + form.ui->lblLinea->text() + form.ui->lblVersione->text(), u"1341.5.542"_s);
         QCOMPARE(form.ui->txtDescrizione->toPlainText(), lunga);   // shown whole
-        QCOMPARE(form.Timer1.interval(), 500);   // blinking
+        QCOMPARE(form.Timer1.interval(), 500);   // the label blinks every half second
         form.ui->cmdEsci->click();
         QCOMPARE(program.programEnds, 1);
         const QByteArray testa = pad("Data", 10) + pad("Ora", 8) + pad("Form Attivo", 20) + pad("Oggetto Attivo", 20)

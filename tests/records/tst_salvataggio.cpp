@@ -30,7 +30,7 @@ Salvataggio::Esito salva(Connection &c, Salvataggio::Campi campi, const QString 
 
 // The login as stored, byte for byte, then the session (Qt's ODBC driver asks for the timestamp type first under
 // unixODBC; its Windows build does not).
-const QStringList kSessione = {u"login: sa| p;w}{='x\"\u00e8\u20ac |Ventrox"_s,
+const QStringList kSessione = {u"login: sa|"_s + Fixture::kPassword + u"|Ventrox"_s,
 #ifndef Q_OS_WIN
     u"batch: sp_datatype_info_100 11"_s,
 #endif
